@@ -1,0 +1,156 @@
+#include "app/conversion_run.hpp"
+
+#include <cstdio>
+
+#include "app/file_access.hpp"
+#include "app/help_screen.hpp"
+#include "app/options.hpp"
+#include "fap/fap_header.hpp"
+#include "fap/fap_table.hpp"
+#include "response/evaluation.hpp"
+#include "response/pole_zero_reader.hpp"
+
+namespace kalvert {
+namespace {
+
+void printBanner()
+{
+    std::printf("tessarn.exe v%s\nConverter from PAZ(SAC) format to FAP(GSE2) format\n", versionText);
+    std::printf("=============================================\n\n");
+}
+
+ExitCode readInput(const std::string& inputPath, std::string& inputText)
+{
+    std::printf("Trying to read input file (%s)\n", inputPath.c_str());
+    switch (readWholeFile(inputPath, inputText)) {
+    case ReadOutcome::OpenFailed:
+        std::printf("ERROR: Coundn't open (%s)\n", inputPath.c_str());
+        return ExitCode::OpenFailed;
+    case ReadOutcome::SizeUndefined:
+        std::printf("ERROR: File size undefined (%s)\n", inputPath.c_str());
+        return ExitCode::SizeUndefined;
+    case ReadOutcome::ReadFailed:
+        std::printf("ERROR: Couldn't read (%s)\n", inputPath.c_str());
+        return ExitCode::BadInputFile;
+    case ReadOutcome::Read: break;
+    }
+    std::printf("OK (Reading input file)\n");
+    return ExitCode::Success;
+}
+
+ExitCode checkData(const std::string& inputPath, const std::string& inputText, PoleZeroModel& model,
+                   StationInfo& station)
+{
+    std::printf("Checking data (%s)\n", inputPath.c_str());
+    if (inputText.find("ZEROS") == std::string::npos) {
+        std::printf("ERROR: Incorrect file format (%s).\nNot found ZEROS", inputPath.c_str());
+        return ExitCode::BadInputFile;
+    }
+    if (inputText.find("POLES") == std::string::npos) {
+        std::printf("ERROR: Incorrect file format (%s).\nNot found POLES", inputPath.c_str());
+        return ExitCode::BadInputFile;
+    }
+    if (inputText.find("CONSTANT") == std::string::npos)
+        std::printf("WARNING: Not found CONSTANT (%s).\n CONSTANT set to 1.0", inputPath.c_str());
+    try {
+        readPoleZeroText(inputText, model, station);
+    } catch (...) {
+        std::printf("ERROR: Checking data (%s)\n", inputPath.c_str());
+        return ExitCode::BadInputFile;
+    }
+    std::printf("OK (Checking data)\n");
+    return ExitCode::Success;
+}
+
+ExitCode convertData(const PoleZeroModel& model, const OutputRequest& request, FapTable& table,
+                     std::string& tableText)
+{
+    std::printf("Converting data from PAZ to FAP\n");
+    try {
+        evaluateResponse(model, table, request.npoints, request.freqLow, request.freqHigh, request.logX,
+                         request.typeIn, request.typeOut);
+        tableText.reserve(tableBytesPerRow * static_cast<std::size_t>(table.count) + tableBytesPerRow);
+        formatFapTable(table, tableText);
+    } catch (...) {
+        std::printf("ERROR: Converting data\n");
+        return ExitCode::ConvertFailed;
+    }
+    std::printf("OK (Converting data)\n");
+    return ExitCode::Success;
+}
+
+ExitCode writeOutput(const std::string& outputPath, const StationInfo& station, const OutputRequest& request,
+                     int count, const std::string& tableText)
+{
+    std::printf("Trying to write data into output file (%s)\n", outputPath.c_str());
+    const int output = createOutputFile(outputPath);
+    if (output < 0) {
+        std::printf("ERROR: Coundn't create (%s)\n", outputPath.c_str());
+        return ExitCode::CreateFailed;
+    }
+    bool written = false;
+    try {
+        const TimeTexts times = splitTimeText(station.timeText);
+        const std::string header = formatFapHeader(station.station, station.channel, station.location,
+                                                   station.network, times.onTime, times.offTime, count,
+                                                   request.typeOut, -1.0, -1.0);
+        written = writeAll(output, header) && writeAll(output, tableText);
+    } catch (...) {
+        written = false;
+    }
+    // A failed close can mean the data never reached the file.
+    if (!closeFile(output)) written = false;
+    if (!written) {
+        std::printf("ERROR: Writing to file (%s)\n", outputPath.c_str());
+        return ExitCode::WriteFailed;
+    }
+    std::printf("OK (Writing to file)\n");
+    return ExitCode::Success;
+}
+
+}  // namespace
+
+TimeTexts splitTimeText(std::string_view timeText)
+{
+    constexpr std::string_view separator = " / ";
+    const std::size_t at = timeText.find(separator);
+    if (at == std::string_view::npos) return {std::string(timeText), ""};
+    return {std::string(timeText.substr(0, at)), std::string(timeText.substr(at + separator.size()))};
+}
+
+ExitCode runConversion(const std::vector<std::string>& arguments)
+{
+    printHelpScreen();
+    printBanner();
+
+    if (arguments.size() < 3) {
+        std::printf("Few params\n");
+        return ExitCode::FewParams;
+    }
+    if (!startsWithIgnoringCase(arguments[1], "IN=") || !startsWithIgnoringCase(arguments[2], "OUT=")) {
+        std::printf("1st and 2nd param in command line MUST be IN= and OUT=\n");
+        return ExitCode::NotInOut;
+    }
+    const std::string inputPath = arguments[1].substr(3);
+    const std::string outputPath = arguments[2].substr(4);
+
+    OutputRequest request;
+    if (parseOptions(arguments, request) == OptionsOutcome::HelpAsked) return ExitCode::Success;
+
+    std::string inputText;
+    if (const ExitCode code = readInput(inputPath, inputText); code != ExitCode::Success) return code;
+
+    PoleZeroModel model;
+    StationInfo station;
+    if (const ExitCode code = checkData(inputPath, inputText, model, station); code != ExitCode::Success) return code;
+
+    FapTable table;
+    std::string tableText;
+    if (const ExitCode code = convertData(model, request, table, tableText); code != ExitCode::Success) return code;
+    const int count = table.count;
+    table = FapTable{};  // the rows live on in the text; free them before writing
+
+    return writeOutput(outputPath, station, request, count, tableText);
+}
+
+}  // namespace kalvert

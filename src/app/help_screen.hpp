@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "app/console_encoding.hpp"
+
+namespace kalvert {
+
+/// The program's name and version, shown on the help screen and the banner.
+inline constexpr char versionText[] = "Kalvert v1.3.1";
+
+/// The 33 lines of the Russian reference screen, its texts re-encoded from
+/// Windows-1251 for `encoding`; the Latin parts are unchanged.
+std::string helpScreenText(ConsoleEncoding encoding);
+
+/// Prints the help screen to standard output in the console's encoding.
+void printHelpScreen();
+
+}  // namespace kalvert

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kalvert {
+
+/// What a run is asked to produce.
+struct OutputRequest {
+    double freqLow = 0.001;       ///< Hz
+    double freqHigh = 20.0;       ///< Hz
+    int npoints = 300;            ///< steps of the linear grid, or points per decade with logX
+    bool logX = false;            ///< logarithmic frequency axis
+    std::string typeIn = "1";     ///< kind of motion the file describes, as typed
+    std::string typeOut = "GSE2"; ///< "GSE2", "QTV" or "n1,n2,n3", as typed
+};
+
+/// TYPE_IN= and TYPE_OUT= keep at most this many characters of their text.
+inline constexpr std::size_t typeTextCapacity = 15;
+
+enum class OptionsOutcome { Proceed, HelpAsked };
+
+/// Resets `request` to its defaults, then applies the arguments after the
+/// program name in order (later ones override earlier ones; unknown ones are
+/// ignored). Prints "Incorrect [FREQ=] parametr\n" for a FREQ= without ";" or
+/// ",". On a help key it prints the help screen, stops looking and returns
+/// HelpAsked; the caller then ends the process with status 0.
+OptionsOutcome parseOptions(const std::vector<std::string>& arguments, OutputRequest& request);
+
+/// Does `text` begin with `prefix`, ignoring the case of ASCII letters?
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix);
+
+}  // namespace kalvert

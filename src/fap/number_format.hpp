@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kalvert {
+
+// printf-style conversions for the FAP file, independent of the locale:
+// the decimal separator is always a point, exponents carry a sign and at
+// least three digits, digits are correctly rounded (round half to even on
+// the double's exact value, as glibc's printf does). Non-finite values are
+// spelled "inf", "-inf" and "nan", right-aligned like numbers.
+//
+// The char* writers put their text at `out` and return its end; `out` must
+// have room for max(width, maxNumberLength) characters. Nothing is
+// NUL-terminated.
+
+/// Longest text a number conversion with precision ≤ maxPrecision makes:
+/// a sign, 309 integer digits, the point and the decimals.
+inline constexpr int maxPrecision = 17;
+inline constexpr std::size_t maxNumberLength = 1 + 309 + 1 + maxPrecision;
+
+/// "%<width>.<precision>f"
+char* writeFixed(char* out, double value, int width, int precision);
+/// "%<width>.<precision>e" with a three-digit exponent at least.
+char* writeExponent(char* out, double value, int width, int precision);
+
+/// The same conversions appended to a text.
+void appendFixed(std::string& text, double value, int width, int precision);
+void appendExponent(std::string& text, double value, int width, int precision);
+/// "%<width>d"
+void appendInteger(std::string& text, long long value, int width = 0);
+/// "%-<width>s": left-justified, padded with spaces, never cut.
+void appendLeft(std::string& text, std::string_view value, int width);
+
+}  // namespace kalvert

@@ -1,0 +1,96 @@
+#include "response/grid.hpp"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace kalvert {
+namespace {
+
+// Band edges and decade starts are compared on a 1e-10 Hz lattice; the
+// floors stay doubles so that no conversion can overflow.
+double onLattice(double x)
+{
+    return std::floor(x * 1e10);
+}
+
+bool usableLogEdge(double x)
+{
+    return x >= 0.0 && std::isfinite(x * 1e10);
+}
+
+}  // namespace
+
+FrequencyGrid buildLinearGrid(double freqLow, double freqHigh, int npoints)
+{
+    FrequencyGrid grid;
+    const double step = (freqHigh - freqLow) / static_cast<double>(npoints);
+    double f = freqLow;
+    while (f <= freqHigh) {
+        if (grid.frequencies.size() == maxGridPoints) throw std::length_error("linear grid too large");
+        grid.frequencies.push_back(f);
+        // A running sum, rounded at every addition: the end point is lost
+        // when rounding carries the last sum above freqHigh.
+        const double next = f + step;
+        if (next <= f) throw std::domain_error("linear grid step does not advance");
+        f = next;
+    }
+    return grid;
+}
+
+double decadeStart(double x)
+{
+    const double scaled = onLattice(x);
+    double p = 1.0;
+    if (x > 1.0) {
+        while (scaled >= std::floor(p * 1e11)) p *= 10.0;
+    } else {
+        while (scaled < onLattice(p)) p *= 0.1;
+    }
+    return p;
+}
+
+std::vector<double> buildDecadeGrid(double start, int decades, int perDecade)
+{
+    std::vector<double> points;
+    if (decades <= 0 || perDecade <= 0) return points;
+    points.reserve(static_cast<std::size_t>(decades) * static_cast<std::size_t>(perDecade));
+
+    std::vector<double> fractions(static_cast<std::size_t>(perDecade));
+    for (int k = 0; k < perDecade; ++k) fractions[static_cast<std::size_t>(k)] = static_cast<double>(k) / perDecade;
+
+    double x = start;
+    for (int j = 0; j < decades; ++j) {
+        const double width = x * 10.0 - x;
+        for (const double fraction : fractions) points.push_back(width * fraction + x);
+        x *= 10.0;
+    }
+    return points;
+}
+
+FrequencyGrid buildLogGrid(double freqLow, double freqHigh, int npoints)
+{
+    // The decade search never ends for a negative edge; refuse such bands first.
+    if (!usableLogEdge(freqLow) || !usableLogEdge(freqHigh)) throw std::domain_error("logarithmic band edge unusable");
+
+    FrequencyGrid grid;
+    if (npoints <= 0) return grid;
+
+    const double lowStart = decadeStart(freqLow);
+    const double highStart = decadeStart(freqHigh);
+    const double decadeCount = std::floor(std::fabs(std::log10(highStart) - std::log10(lowStart)) + 1.0);
+    const int decades = static_cast<int>(decadeCount);
+    if (static_cast<double>(decades) * npoints > static_cast<double>(maxGridPoints))
+        throw std::length_error("logarithmic grid too large");
+
+    const std::vector<double> raw = buildDecadeGrid(lowStart, decades, npoints);
+    const double low = onLattice(freqLow);
+    const double high = onLattice(freqHigh);
+    for (const double x : raw) {
+        const double onGrid = onLattice(x);
+        if (onGrid > high) break;
+        if (low <= onGrid) grid.frequencies.push_back(x);
+    }
+    return grid;
+}
+
+}  // namespace kalvert

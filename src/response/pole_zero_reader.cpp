@@ -1,0 +1,132 @@
+#include "response/pole_zero_reader.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace kalvert {
+namespace {
+
+// The announced count stands after the keyword and one separator character.
+int readAnnouncedCount(const std::string& text, const char* keyword)
+{
+    const std::size_t at = text.find(keyword);
+    const std::size_t countAt = at + std::strlen(keyword) + 1;
+    if (at == std::string::npos || countAt > text.size()) return 0;
+    return std::atoi(text.c_str() + countAt);
+}
+
+struct CommentKey {
+    const char* key;
+    std::string StationInfo::*field;
+    std::size_t capacity;
+};
+
+// Tried in this order on every comment line; each one searches what the
+// previous key left of the line.
+constexpr CommentKey commentKeys[] = {
+    {"# Station", &StationInfo::station, StationInfo::stationCapacity},
+    {"# Channel", &StationInfo::channel, StationInfo::channelCapacity},
+    {"# Network", &StationInfo::network, StationInfo::networkCapacity},
+    {"# Location", &StationInfo::location, StationInfo::locationCapacity},
+    {"# Time", &StationInfo::timeText, StationInfo::timeTextCapacity},
+};
+
+// `line` is NUL-terminated and writable.
+void readCommentLine(char* line, StationInfo& info)
+{
+    // The line's last character goes: the CR of a CR LF file, otherwise a
+    // real character (long-standing behaviour that stored files reflect).
+    const std::size_t length = std::strlen(line);
+    if (length > 0) line[length - 1] = '\0';
+
+    const char* rest = line;
+    for (const CommentKey& key : commentKeys) {
+        const char* found = std::strstr(rest, key.key);
+        if (found == nullptr) continue;
+        // Drop everything up to the key, the key and the one character after it.
+        const std::size_t remaining = std::strlen(found);
+        const std::size_t skip = std::strlen(key.key) + 1;
+        rest = found + (skip < remaining ? skip : remaining);
+        const std::size_t valueLength = std::strlen(rest);
+        (info.*key.field).assign(rest, valueLength < key.capacity ? valueLength : key.capacity);
+    }
+}
+
+// "CONSTANT" is expected at the start of its line with one separator after it.
+double readConstant(const char* line)
+{
+    constexpr std::size_t valueOffset = 9;
+    return std::strlen(line) > valueOffset ? std::atof(line + valueOffset) : 0.0;
+}
+
+struct Section {
+    bool active = false;
+    int taken = 0;
+};
+
+}  // namespace
+
+void readPoleZeroText(std::string_view text, PoleZeroModel& model, StationInfo& info)
+{
+    std::string copy(text.substr(0, text.find('\0')));
+
+    model.constant = 1.0;
+    model.nzeros = readAnnouncedCount(copy, "ZEROS");
+    model.npoles = readAnnouncedCount(copy, "POLES");
+
+    Section zeros;
+    Section poles;
+    // One scratch value shared by both sections: a part that a value line
+    // does not give keeps what the previous value line of either section left.
+    Complex scratch;
+
+    char* cursor = copy.data();
+    char* const end = cursor + copy.size();
+    while (cursor < end) {
+        if (*cursor == '\n') {  // a run of LF separates like a single one
+            ++cursor;
+            continue;
+        }
+        char* line = cursor;
+        char* lineEnd = static_cast<char*>(std::memchr(cursor, '\n', static_cast<std::size_t>(end - cursor)));
+        if (lineEnd == nullptr) lineEnd = end;
+        *lineEnd = '\0';
+        cursor = lineEnd + 1;
+
+        if (std::strchr(line, '#') != nullptr) {
+            readCommentLine(line, info);
+        } else if (std::strstr(line, "ZEROS") != nullptr) {
+            zeros = {true, 0};
+            poles.active = false;
+        } else if (std::strstr(line, "POLES") != nullptr) {
+            poles = {true, 0};
+            zeros.active = false;
+        } else {
+            if (std::strstr(line, "CONSTANT") != nullptr) model.constant = readConstant(line);
+            if (zeros.active && zeros.taken < model.nzeros) {
+                std::sscanf(line, "%lf%*c%lf", &scratch.re, &scratch.im);
+                model.zeros.push_back(scratch);
+                ++zeros.taken;
+            }
+            if (poles.active && poles.taken < model.npoles) {
+                std::sscanf(line, "%lf%*c%lf", &scratch.re, &scratch.im);
+                model.poles.push_back(scratch);
+                ++poles.taken;
+            }
+        }
+    }
+
+    // Zeros the file announces but does not list lie at the origin.
+    if (zeros.taken < model.nzeros) {
+        const std::size_t missing = static_cast<std::size_t>(model.nzeros - zeros.taken);
+        if (missing > maxZeroCount - std::min(model.zeros.size(), maxZeroCount))
+            throw std::length_error("announced zero count too large");
+        model.zeros.resize(model.zeros.size() + missing, Complex{});
+    }
+}
+
+}  // namespace kalvert
