@@ -1,0 +1,83 @@
+#include "end_to_end/run_kalvert.hpp"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kalvert::testing {
+
+RunResult runKalvert(const std::vector<std::string>& arguments, const std::filesystem::path& workDirectory,
+                     const std::vector<std::string>& environment)
+{
+    const std::filesystem::path capture = workDirectory / ".stdout";
+    std::vector<std::string> argv{KALVERT_BINARY};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argPointers;
+    for (std::string& argument : argv) argPointers.push_back(argument.data());
+    argPointers.push_back(nullptr);
+    std::vector<std::string> env = environment;
+    std::vector<char*> envPointers;
+    for (std::string& entry : env) envPointers.push_back(entry.data());
+    envPointers.push_back(nullptr);
+
+    const pid_t child = fork();
+    if (child < 0) throw std::runtime_error("fork failed");
+    if (child == 0) {
+        const int out = ::open(capture.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (out < 0 || dup2(out, STDOUT_FILENO) < 0 || chdir(workDirectory.c_str()) != 0) _exit(127);
+        execve(argPointers[0], argPointers.data(), envPointers.data());
+        _exit(127);
+    }
+    int waitStatus = 0;
+    if (waitpid(child, &waitStatus, 0) != child) throw std::runtime_error("waitpid failed");
+    RunResult result;
+    result.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 1000 + WTERMSIG(waitStatus);
+    result.output = readFile(capture);
+    std::filesystem::remove(capture);
+    return result;
+}
+
+ScratchDirectory::ScratchDirectory()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "kalvert-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+ScratchDirectory::~ScratchDirectory()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::filesystem::path testData(const std::string& name)
+{
+    return std::filesystem::path(KALVERT_TEST_DATA) / name;
+}
+
+std::string runPreamble()
+{
+    return readFile(testData("help_screen.utf8.txt")) +
+           "tessarn.exe vKalvert v1.3.1\nConverter from PAZ(SAC) format to FAP(GSE2) format\n"
+           "=============================================\n\n";
+}
+
+}  // namespace kalvert::testing

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kalvert::testing {
+
+struct RunResult {
+    int status = -1;     ///< the process's exit status, 0 … 255
+    std::string output;  ///< everything it wrote to standard output
+};
+
+/// Runs the built kalvert binary with `arguments` in `workDirectory`, with a
+/// UTF-8 locale unless `environment` (NAME=value entries) says otherwise.
+RunResult runKalvert(const std::vector<std::string>& arguments, const std::filesystem::path& workDirectory,
+                     const std::vector<std::string>& environment = {"LANG=C.UTF-8"});
+
+/// A fresh, empty directory removed when the object goes.
+class ScratchDirectory {
+public:
+    ScratchDirectory();
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::string& bytes);
+/// A file from tests/data.
+std::filesystem::path testData(const std::string& name);
+/// The help screen and banner every run prints first.
+std::string runPreamble();
+
+}  // namespace kalvert::testing
