@@ -1,0 +1,113 @@
+#include "fap/number_format.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace kalvert {
+namespace {
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+
+std::string fixed(double value, int width, int precision)
+{
+    std::string text;
+    appendFixed(text, value, width, precision);
+    return text;
+}
+
+std::string exponent(double value, int width, int precision)
+{
+    std::string text;
+    appendExponent(text, value, width, precision);
+    return text;
+}
+
+// The C library's text, its exponent widened to three digits.
+std::string printfReference(const char* format, double value)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, format, value);
+    const char* e = std::strchr(text, 'e');
+    if (e == nullptr || std::strlen(e + 2) >= 3) return text;
+    return std::string(static_cast<const char*>(text), e + 2) + "0" + (e + 2);
+}
+
+TEST(NumberFormat, FixedPoint)
+{
+    EXPECT_EQ(fixed(0.001, 12, 7), "   0.0010000");
+    EXPECT_EQ(fixed(20.0, 12, 7), "  20.0000000");
+    EXPECT_EQ(fixed(-1.5707963, 10, 7), "-1.5707963");
+    EXPECT_EQ(fixed(3.14159265, 10, 7), " 3.1415927");
+    EXPECT_EQ(fixed(-0.0, 10, 7), "-0.0000000");
+    EXPECT_EQ(fixed(-1e-9, 10, 7), "-0.0000000");
+    EXPECT_EQ(fixed(0.00000005, 10, 7), " 0.0000000");  // the double lies just below the half
+    EXPECT_EQ(fixed(12345.5, 12, 7), "12345.5000000");
+    EXPECT_EQ(fixed(-1.0, 7, 3), " -1.000");
+    EXPECT_EQ(fixed(0.0, 8, 3), "   0.000");
+    EXPECT_EQ(fixed(1e300, 0, 1).size(), 303u);
+}
+
+TEST(NumberFormat, ExponentHasThreeDigitsAtLeast)
+{
+    EXPECT_EQ(exponent(1234.5, 10, 7), "1.2345000e+003");
+    EXPECT_EQ(exponent(0.5, 10, 7), "5.0000000e-001");
+    EXPECT_EQ(exponent(1e-12, 10, 7), "1.0000000e-012");
+    EXPECT_EQ(exponent(0.0, 10, 7), "0.0000000e+000");
+    EXPECT_EQ(exponent(-1.0, 15, 8), "-1.00000000e+000");
+    EXPECT_EQ(exponent(4.9e-324, 10, 7), "4.9406565e-324");
+    EXPECT_EQ(exponent(1.7976931348623157e308, 10, 7), "1.7976931e+308");
+    EXPECT_EQ(exponent(9.99999996e-11, 10, 7), "1.0000000e-010");  // rounding carries into the exponent
+    EXPECT_EQ(exponent(1.0, 20, 2), "           1.00e+000");
+}
+
+TEST(NumberFormat, NonFiniteValuesAreSpelledPlainly)
+{
+    EXPECT_EQ(fixed(inf, 12, 7), "         inf");
+    EXPECT_EQ(fixed(-inf, 12, 7), "        -inf");
+    EXPECT_EQ(fixed(nan, 10, 7), "       nan");
+    EXPECT_EQ(fixed(-nan, 10, 7), "       nan");
+    EXPECT_EQ(exponent(-inf, 10, 7), "      -inf");
+    EXPECT_EQ(exponent(std::copysign(nan, -1.0), 10, 7), "       nan");
+}
+
+TEST(NumberFormat, IntegersAndTexts)
+{
+    std::string text;
+    appendInteger(text, 0, 2);
+    appendInteger(text, -42);
+    appendInteger(text, 999, 3);
+    appendLeft(text, "ab", 5);
+    appendLeft(text, "toolong", 3);
+    EXPECT_EQ(text, " 0-42999ab   toolong");
+}
+
+TEST(NumberFormat, AgreesWithTheCLibraryOnManyDoubles)
+{
+    std::mt19937_64 random(20261209);
+    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+    std::uniform_int_distribution<int> decade(-320, 308);
+    std::uniform_int_distribution<std::uint64_t> bits;
+    for (int i = 0; i < 200000; ++i) {
+        double value = mantissa(random) * std::pow(10.0, decade(random));
+        if (i % 4 == 0) {
+            const std::uint64_t pattern = bits(random);
+            std::memcpy(&value, &pattern, sizeof value);
+        }
+        if (i % 4 == 1) value = std::round(value * 1e7) / 1e7 + 5e-8;  // near the rounding half
+        if (!std::isfinite(value)) continue;
+        ASSERT_EQ(exponent(value, 10, 7), printfReference("%10.7e", value)) << value;
+        if (std::fabs(value) < 1e20) {
+            ASSERT_EQ(fixed(value, 12, 7), printfReference("%12.7f", value)) << value;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kalvert
