@@ -175,5 +175,19 @@ TEST_F(ConversionRun, HelpKeyAfterInAndOutEndsBeforeAnyFileIsTouched)
     EXPECT_TRUE(fs::is_empty(dir()));
 }
 
+TEST_F(ConversionRun, HelpScreenFollowsTheConsoleLocale)
+{
+    const RunResult koi8 = runKalvert({}, dir(), {"LC_ALL=", "LC_CTYPE=ru_RU.KOI8-R", "LANG=ru_RU.UTF-8"});
+    EXPECT_EQ(koi8.output.substr(0, 10), "\xEF\xD0\xC9\xD3\xC1\xCE\xC9\xC5:\n");  // Описание:
+    EXPECT_EQ(koi8.status, 1);
+    const RunResult plain = runKalvert({}, dir(), {});
+    EXPECT_EQ(plain.output, runPreamble() + "Few params\n");
+    // Numbers keep their point whatever the locale says.
+    copyData("KARC.BHZ.sacpz", "karc.pz");
+    ASSERT_EQ(runKalvert({"IN=karc.pz", "OUT=c.fap"}, dir(), {"LC_ALL=C"}).status, 0);
+    ASSERT_EQ(runKalvert({"IN=karc.pz", "OUT=de.fap"}, dir(), {"LC_ALL=de_DE.UTF-8", "LC_NUMERIC=de_DE.UTF-8"}).status, 0);
+    EXPECT_EQ(readFile(dir() / "c.fap"), readFile(dir() / "de.fap"));
+}
+
 }  // namespace
 }  // namespace kalvert::testing
