@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -29,14 +30,17 @@ std::string exponent(double value, int width, int precision)
     return text;
 }
 
-// The C library's text, its exponent widened to three digits.
-std::string printfReference(const char* format, double value)
+// The C library's text, its exponent widened to three digits, then padded
+// to `width` as a printf with three-digit exponents would.
+std::string printfReference(const char* format, double value, int width)
 {
     char text[512];
     std::snprintf(text, sizeof text, format, value);
+    std::string reference = text;
     const char* e = std::strchr(text, 'e');
-    if (e == nullptr || std::strlen(e + 2) >= 3) return text;
-    return std::string(static_cast<const char*>(text), e + 2) + "0" + (e + 2);
+    if (e != nullptr && std::strlen(e + 2) < 3) reference = std::string(static_cast<const char*>(text), e + 2) + "0" + (e + 2);
+    if (reference.size() < static_cast<std::size_t>(width)) reference.insert(0, static_cast<std::size_t>(width) - reference.size(), ' ');
+    return reference;
 }
 
 TEST(NumberFormat, FixedPoint)
@@ -102,9 +106,31 @@ TEST(NumberFormat, AgreesWithTheCLibraryOnManyDoubles)
         }
         if (i % 4 == 1) value = std::round(value * 1e7) / 1e7 + 5e-8;  // near the rounding half
         if (!std::isfinite(value)) continue;
-        ASSERT_EQ(exponent(value, 10, 7), printfReference("%10.7e", value)) << value;
+        ASSERT_EQ(exponent(value, 10, 7), printfReference("%.7e", value, 10)) << value;
         if (std::fabs(value) < 1e20) {
-            ASSERT_EQ(fixed(value, 12, 7), printfReference("%12.7f", value)) << value;
+            ASSERT_EQ(fixed(value, 12, 7), printfReference("%.7f", value, 12)) << value;
+        }
+    }
+}
+
+TEST(NumberFormat, AgreesWithTheCLibraryOnDecimalTies)
+{
+    std::mt19937_64 random(7);
+    std::uniform_int_distribution<std::uint64_t> digits(10'000'000, 99'999'999);
+    std::uniform_int_distribution<int> decade(-40, 40);
+    for (int i = 0; i < 100000; ++i) {
+        // The double nearest to a decimal half-way text, and an exact half-way integer.
+        char text[64];
+        std::snprintf(text, sizeof text, "%llu5e%d", static_cast<unsigned long long>(digits(random)), decade(random));
+        const double nearTie = std::strtod(text, nullptr);
+        const double exactTie = static_cast<double>(digits(random) * 10 + 5);
+        for (const double value : {nearTie, -nearTie, exactTie, exactTie / 1024.0}) {
+            ASSERT_EQ(exponent(value, 10, 7), printfReference("%.7e", value, 10)) << text;
+            ASSERT_EQ(exponent(value, 15, 8), printfReference("%.8e", value, 15)) << text;
+            if (std::fabs(value) < 1e12) {
+                ASSERT_EQ(fixed(value, 12, 7), printfReference("%.7f", value, 12)) << text;
+                ASSERT_EQ(fixed(value, 7, 3), printfReference("%.3f", value, 7)) << text;
+            }
         }
     }
 }

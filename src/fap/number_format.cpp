@@ -1,8 +1,12 @@
 #include "fap/number_format.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+
+#include "fap/exact_decimal.hpp"
 
 namespace kalvert {
 namespace {
@@ -40,11 +44,115 @@ char* widenExponent(char* begin, char* end)
     return end + shift;
 }
 
+constexpr int maxFastPrecision = 17;
+
+constexpr std::uint64_t tenTo(int exponent)
+{
+    std::uint64_t power = 1;
+    for (int i = 0; i < exponent; ++i) power *= 10;
+    return power;
+}
+
+// Writes exactly `count` digits of `value`, with leading zeros.
+char* writeDigits(char* out, std::uint64_t value, int count)
+{
+    for (int i = count - 1; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    return out + count;
+}
+
+int digitCount(std::uint64_t value)
+{
+    int count = 1;
+    while (value >= 10) {
+        value /= 10;
+        ++count;
+    }
+    return count;
+}
+
+// Copies `length` characters from `text` to `out`, right-aligned in `width`.
+char* placeRightAligned(char* out, const char* text, std::size_t length, int width)
+{
+    if (width > 0 && length < static_cast<std::size_t>(width)) {
+        const std::size_t pad = static_cast<std::size_t>(width) - length;
+        std::memset(out, ' ', pad);
+        out += pad;
+    }
+    std::memcpy(out, text, length);
+    return out + length;
+}
+
+// The exact integer path for the magnitudes a FAP file holds; false sends
+// the value to the general conversion.
+bool writeFixedExactly(char*& out, double value, int width, int precision)
+{
+    if (precision > maxFastPrecision) return false;
+    ScaledDigits digits;
+    if (value != 0.0 && !scaleToDigits(value, precision, digits)) return false;
+    const std::uint64_t unit = tenTo(precision);
+    const std::uint64_t whole = digits.rounded / unit;
+
+    char text[48];
+    char* end = text;
+    if (std::signbit(value)) *end++ = '-';
+    end = writeDigits(end, whole, digitCount(whole));
+    if (precision > 0) {
+        *end++ = '.';
+        end = writeDigits(end, digits.rounded % unit, precision);
+    }
+    out = placeRightAligned(out, text, static_cast<std::size_t>(end - text), width);
+    return true;
+}
+
+bool writeExponentExactly(char*& out, double value, int width, int precision)
+{
+    if (precision > maxFastPrecision) return false;
+    const std::uint64_t low = tenTo(precision);   // the smallest `precision + 1`-digit number
+    const std::uint64_t high = low * 10;
+    ScaledDigits digits;
+    int decimalExponent = 0;
+    if (value != 0.0) {
+        // log10(2) × the binary exponent: the decimal exponent or one below it.
+        int binaryExponent = 0;
+        std::frexp(value, &binaryExponent);
+        decimalExponent = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+        for (int attempt = 0;; ++attempt) {
+            if (attempt == 3 || !scaleToDigits(value, precision - decimalExponent, digits)) return false;
+            if (digits.truncated >= high) ++decimalExponent;
+            else if (digits.truncated < low) --decimalExponent;
+            else break;
+        }
+        if (digits.rounded == high) {  // 9.99…95 rounds up to the next power of ten
+            digits.rounded = low;
+            ++decimalExponent;
+        }
+    }
+
+    char text[48];
+    char* end = text;
+    if (std::signbit(value)) *end++ = '-';
+    *end++ = static_cast<char>('0' + digits.rounded / low);
+    if (precision > 0) {
+        *end++ = '.';
+        end = writeDigits(end, digits.rounded % low, precision);
+    }
+    *end++ = 'e';
+    *end++ = decimalExponent < 0 ? '-' : '+';
+    const auto magnitude = static_cast<std::uint64_t>(decimalExponent < 0 ? -decimalExponent : decimalExponent);
+    end = writeDigits(end, magnitude, std::max(3, digitCount(magnitude)));
+    out = placeRightAligned(out, text, static_cast<std::size_t>(end - text), width);
+    return true;
+}
+
 }  // namespace
 
 char* writeFixed(char* out, double value, int width, int precision)
 {
     if (!std::isfinite(value)) return writeNonFinite(out, value, width);
+    if (writeFixedExactly(out, value, width, precision)) return out;
     const auto result = std::to_chars(out, out + maxNumberLength, value, std::chars_format::fixed, precision);
     return alignRight(out, static_cast<std::size_t>(result.ptr - out), width);
 }
@@ -52,6 +160,7 @@ char* writeFixed(char* out, double value, int width, int precision)
 char* writeExponent(char* out, double value, int width, int precision)
 {
     if (!std::isfinite(value)) return writeNonFinite(out, value, width);
+    if (writeExponentExactly(out, value, width, precision)) return out;
     const auto result = std::to_chars(out, out + maxNumberLength, value, std::chars_format::scientific, precision);
     char* const end = widenExponent(out, result.ptr);
     return alignRight(out, static_cast<std::size_t>(end - out), width);
