@@ -4,10 +4,12 @@
 
 #include "app/file_access.hpp"
 #include "app/help_screen.hpp"
+#include "app/large_pages.hpp"
 #include "app/options.hpp"
 #include "fap/fap_header.hpp"
 #include "fap/fap_table.hpp"
 #include "response/evaluation.hpp"
+#include "response/grid.hpp"
 #include "response/pole_zero_reader.hpp"
 
 namespace kalvert {
@@ -67,9 +69,15 @@ ExitCode convertData(const PoleZeroModel& model, const OutputRequest& request, F
 {
     std::printf("Converting data from PAZ to FAP\n");
     try {
+        if (!request.logX) {
+            // The linear grid's size is known up front: give its rows room at once.
+            table.rows.reserve(linearGridCapacity(request.freqLow, request.freqHigh, request.npoints));
+            adviseLargePages(table.rows.data(), table.rows.capacity() * sizeof(FapPoint));
+        }
         evaluateResponse(model, table, request.npoints, request.freqLow, request.freqHigh, request.logX,
                          request.typeIn, request.typeOut);
         tableText.reserve(tableBytesPerRow * static_cast<std::size_t>(table.count) + tableBytesPerRow);
+        adviseLargePages(tableText.data(), tableText.capacity());
         formatFapTable(table, tableText);
     } catch (...) {
         std::printf("ERROR: Converting data\n");

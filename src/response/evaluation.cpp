@@ -62,7 +62,7 @@ double responsePhase(double frequency, const PoleZeroModel& model)
 void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double freqLow, double freqHigh,
                       bool logX, std::string_view typeIn, std::string_view typeOut)
 {
-    table.rows.clear();
+    table.rows.clear();  // keeps whatever room the caller gave the rows
     table.count = 0;
 
     const OutputKind kind = readOutputKind(typeOut);
@@ -70,18 +70,24 @@ void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double 
     adjustZerosToKind(model.zeros, kind.n1, inputKind);
     model.nzeros = static_cast<int>(model.zeros.size());
 
-    const FrequencyGrid grid =
-        logX ? buildLogGrid(freqLow, freqHigh, npoints) : buildLinearGrid(freqLow, freqHigh, npoints);
-
     // std::pow, not a table or a loop: those differ in the last bit for some exponents.
     const bool inverse = kind.n2 != 0;
     const double unitScale = std::pow(10.0, inverse ? -static_cast<double>(kind.n3) : static_cast<double>(kind.n3));
-
-    table.rows.reserve(grid.frequencies.size());
-    for (const double frequency : grid.frequencies) {
+    const auto appendRow = [&](double frequency) {
         const Complex h = transferFunction(frequency, model);
         const double amplitude = amplitudeOf(h, model.constant);
         table.rows.push_back({frequency, inverse ? unitScale / amplitude : amplitude * unitScale, phaseOf(h)});
+    };
+
+    // The linear grid is walked point by point; the logarithmic one has to
+    // be built whole before it is cut to the band.
+    if (logX) {
+        const FrequencyGrid grid = buildLogGrid(freqLow, freqHigh, npoints);
+        table.rows.reserve(grid.frequencies.size());
+        for (const double frequency : grid.frequencies) appendRow(frequency);
+    } else {
+        table.rows.reserve(linearGridCapacity(freqLow, freqHigh, npoints));
+        walkLinearGrid(freqLow, freqHigh, npoints, appendRow);
     }
     table.count = static_cast<int>(table.rows.size());
 }

@@ -1,5 +1,6 @@
 #include "response/grid.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -23,18 +24,17 @@ bool usableLogEdge(double x)
 FrequencyGrid buildLinearGrid(double freqLow, double freqHigh, int npoints)
 {
     FrequencyGrid grid;
-    const double step = (freqHigh - freqLow) / static_cast<double>(npoints);
-    double f = freqLow;
-    while (f <= freqHigh) {
-        if (grid.frequencies.size() == maxGridPoints) throw std::length_error("linear grid too large");
-        grid.frequencies.push_back(f);
-        // A running sum, rounded at every addition: the end point is lost
-        // when rounding carries the last sum above freqHigh.
-        const double next = f + step;
-        if (next <= f) throw std::domain_error("linear grid step does not advance");
-        f = next;
-    }
+    grid.frequencies.reserve(linearGridCapacity(freqLow, freqHigh, npoints));
+    walkLinearGrid(freqLow, freqHigh, npoints, [&](double f) { grid.frequencies.push_back(f); });
     return grid;
+}
+
+std::size_t linearGridCapacity(double freqLow, double freqHigh, int npoints)
+{
+    if (!(freqLow <= freqHigh)) return 0;
+    if (npoints <= 0) return 1;
+    // npoints + 1 nominally; rounding may add one more before the walk ends.
+    return std::min(static_cast<std::size_t>(npoints) + 2, maxGridPoints);
 }
 
 double decadeStart(double x)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <stdexcept>
 #include <vector>
 
 namespace kalvert {
@@ -19,6 +20,27 @@ inline constexpr std::size_t maxGridPoints = 10'000'000;
 /// when a step would not raise the frequency (the walk would never end) and
 /// std::length_error beyond maxGridPoints.
 FrequencyGrid buildLinearGrid(double freqLow, double freqHigh, int npoints);
+
+/// The walk of buildLinearGrid, calling visit(f) for each point in order
+/// instead of keeping a list; it refuses the same requests the same way.
+template <typename Visit>
+void walkLinearGrid(double freqLow, double freqHigh, int npoints, Visit visit)
+{
+    const double step = (freqHigh - freqLow) / static_cast<double>(npoints);
+    std::size_t count = 0;
+    // A running sum, rounded at every addition (not freqLow + k × step): the
+    // end point is lost when rounding carries the last sum above freqHigh.
+    for (double f = freqLow; f <= freqHigh;) {
+        if (count++ == maxGridPoints) throw std::length_error("linear grid too large");
+        visit(f);
+        const double next = f + step;
+        if (next <= f) throw std::domain_error("linear grid step does not advance");
+        f = next;
+    }
+}
+
+/// Points the linear grid will hold at most, for reserving room up front.
+std::size_t linearGridCapacity(double freqLow, double freqHigh, int npoints);
 
 /// Whole decades of `npoints` evenly spaced points each, cut to the band at a
 /// resolution of 1e-10 Hz. Empty for npoints ≤ 0 or an inverted band. Throws
