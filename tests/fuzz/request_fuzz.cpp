@@ -1,0 +1,77 @@
+// Arbitrary argument lists (NUL-separated) through the option parser, the
+// evaluation of a real response and both writers. The point count is capped
+// here, not in the tool, so that every input stays quick.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/conversion_run.hpp"
+#include "app/options.hpp"
+#include "fap/fap_header.hpp"
+#include "fap/fap_table.hpp"
+#include "response/evaluation.hpp"
+#include "response/pole_zero_reader.hpp"
+
+namespace {
+
+// KARC.BHZ, a 30 s broadband response (ObsPy's test data).
+kalvert::PoleZeroModel realModel()
+{
+    kalvert::PoleZeroModel model;
+    kalvert::StationInfo info;
+    kalvert::readPoleZeroText("ZEROS 4\n-999.0260 0.0000\nPOLES 6\n-0.1480 0.1480\n-0.1480 -0.1480\n"
+                              "-314.1600 202.3200\n-314.1600 -202.3200\n-12507.0000 0.0000\n-999.0260 0.0000\n"
+                              "CONSTANT 4.540e20\n",
+                              model, info);
+    return model;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    // The parser prints its messages and the help screen; keep the log readable.
+    if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const kalvert::PoleZeroModel model = realModel();
+    std::vector<std::string> arguments{"kalvert", "IN=x", "OUT=y"};
+    std::string current;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] == 0) {
+            arguments.push_back(current);
+            current.clear();
+        } else {
+            current += static_cast<char>(data[i]);
+        }
+    }
+    arguments.push_back(current);
+
+    kalvert::OutputRequest request;
+    if (kalvert::parseOptions(arguments, request) == kalvert::OptionsOutcome::HelpAsked) return 0;
+    request.npoints %= 1000;
+
+    kalvert::FapTable table;
+    try {
+        kalvert::evaluateResponse(model, table, request.npoints, request.freqLow, request.freqHigh, request.logX,
+                                  request.typeIn, request.typeOut);
+    } catch (const std::exception&) {
+        return 0;  // refused requests
+    }
+    if (table.count != static_cast<int>(table.rows.size())) std::abort();
+    std::string text;
+    text.reserve(kalvert::tableBytesPerRow * static_cast<std::size_t>(table.count) + kalvert::tableBytesPerRow);
+    kalvert::formatFapTable(table, text);
+    const kalvert::TimeTexts times = kalvert::splitTimeText(request.typeIn);
+    const std::string header = kalvert::formatFapHeader(request.typeIn, request.typeOut, request.typeIn, request.typeOut,
+                                                        times.onTime, times.offTime, table.count, request.typeOut,
+                                                        -1.0, -1.0);
+    if (header.empty() || text.empty()) std::abort();
+    return 0;
+}
