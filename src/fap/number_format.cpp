@@ -53,14 +53,23 @@ constexpr std::uint64_t tenTo(int exponent)
     return power;
 }
 
-// Writes exactly `count` digits of `value`, with leading zeros.
+constexpr char digitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes exactly `count` digits of `value`, with leading zeros, two at a time.
 char* writeDigits(char* out, std::uint64_t value, int count)
 {
-    for (int i = count - 1; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
+    char* const end = out + count;
+    char* at = end;
+    for (; count >= 2; count -= 2) {
+        at -= 2;
+        std::memcpy(at, digitPairs + 2 * (value % 100), 2);
+        value /= 100;
     }
-    return out + count;
+    if (count == 1) *--at = static_cast<char>('0' + value % 10);
+    return end;
 }
 
 int digitCount(std::uint64_t value)

@@ -20,6 +20,9 @@ RunResult runKalvert(const std::vector<std::string>& arguments, const std::files
     for (std::string& argument : argv) argPointers.push_back(argument.data());
     argPointers.push_back(nullptr);
     std::vector<std::string> env = environment;
+    // Sanitizer settings of the test run reach the tool too.
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+        if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
     std::vector<char*> envPointers;
     for (std::string& entry : env) envPointers.push_back(entry.data());
     envPointers.push_back(nullptr);
