@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# The manual page renders with no warning at all.
+set -euo pipefail
+page=$1
+warnings=$(groff -man -ww -z "$page" 2>&1)
+if [ -n "$warnings" ]; then
+  echo "$warnings"
+  exit 1
+fi
+for section in NAME SYNOPSIS DESCRIPTION OPTIONS "OUTPUT FORMAT" "EXIT STATUS" ENVIRONMENT EXAMPLES NOTES; do
+  grep -q "^\.SH \"\?$section\"\?$" "$page" || { echo "no section $section"; exit 1; }
+done

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# tools/plot-fap draws a 900 x 700 PNG of a converted example and refuses a
+# file that is not a FAP file with a clear message and a non-zero status.
+set -euo pipefail
+kalvert=$1
+source=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+png_size() {  # width x height from the IHDR chunk
+  od -An -tu1 -j16 -N8 "$1" | awk '{printf "%dx%d\n", $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}'
+}
+
+"$kalvert" "IN=$source/examples/IU.ANMO.00.BHZ.sacpz" OUT=log.fap TYPE_IN=0 TYPE_OUT=QTV -logX NPOINTS=20 >/dev/null
+"$kalvert" "IN=$source/examples/IU.ANMO.00.BHZ.sacpz" OUT=linear.fap "FREQ=0;20" >/dev/null
+for fap in log linear; do
+  "$source/tools/plot-fap" "$fap.fap" "$fap.png" >/dev/null
+  [ "$(head -c 8 "$fap.png" | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] || { echo "$fap.png is no PNG"; exit 1; }
+  [ "$(png_size "$fap.png")" = 900x700 ] || { echo "$fap.png is $(png_size "$fap.png")"; exit 1; }
+done
+"$source/tools/plot-fap" log.fap >/dev/null && [ -f log.png ]
+
+check_refused() {  # file expected-words
+  local message status=0
+  message=$("$source/tools/plot-fap" "$1" out.png 2>&1 >/dev/null) || status=$?
+  [ "$status" -ne 0 ] || { echo "$1 was plotted"; exit 1; }
+  grep -q "$2" <<<"$message" || { echo "$1: unexpected message: $message"; exit 1; }
+  [ ! -f out.png ] || { echo "$1 left a picture"; exit 1; }
+}
+cp "$source/examples/IU.ANMO.00.BHZ.sacpz" pole-zero.txt
+check_refused pole-zero.txt "not a FAP file"
+head -n 10 log.fap > short.fap
+check_refused short.fap "the count line says"
+sed '6s/.*/   1.0000000  one  0.5/' log.fap > word.fap
+check_refused word.fap "not a number"
+check_refused missing.fap "cannot read"
