@@ -11,15 +11,15 @@
 namespace kalvert {
 namespace {
 
-// Right-aligns the `length` characters at `out` in `width` columns.
-char* alignRight(char* out, std::size_t length, int width)
+// Copies `length` characters from `text` to `out`, right-aligned in `width`.
+char* placeRightAligned(char* out, const char* text, std::size_t length, int width)
 {
     if (width > 0 && length < static_cast<std::size_t>(width)) {
         const std::size_t pad = static_cast<std::size_t>(width) - length;
-        std::memmove(out + pad, out, length);
         std::memset(out, ' ', pad);
-        length += pad;
+        out += pad;
     }
+    std::memcpy(out, text, length);
     return out + length;
 }
 
@@ -27,9 +27,7 @@ char* alignRight(char* out, std::size_t length, int width)
 char* writeNonFinite(char* out, double value, int width)
 {
     const char* text = std::isnan(value) ? "nan" : (value < 0 ? "-inf" : "inf");
-    const std::size_t length = std::strlen(text);
-    std::memcpy(out, text, length);
-    return alignRight(out, length, width);
+    return placeRightAligned(out, text, std::strlen(text), width);
 }
 
 // to_chars writes at least two exponent digits; the file wants three.
@@ -80,18 +78,6 @@ int digitCount(std::uint64_t value)
         ++count;
     }
     return count;
-}
-
-// Copies `length` characters from `text` to `out`, right-aligned in `width`.
-char* placeRightAligned(char* out, const char* text, std::size_t length, int width)
-{
-    if (width > 0 && length < static_cast<std::size_t>(width)) {
-        const std::size_t pad = static_cast<std::size_t>(width) - length;
-        std::memset(out, ' ', pad);
-        out += pad;
-    }
-    std::memcpy(out, text, length);
-    return out + length;
 }
 
 // The exact integer path for the magnitudes a FAP file holds; false sends
@@ -162,17 +148,19 @@ char* writeFixed(char* out, double value, int width, int precision)
 {
     if (!std::isfinite(value)) return writeNonFinite(out, value, width);
     if (writeFixedExactly(out, value, width, precision)) return out;
-    const auto result = std::to_chars(out, out + maxNumberLength, value, std::chars_format::fixed, precision);
-    return alignRight(out, static_cast<std::size_t>(result.ptr - out), width);
+    char text[maxNumberLength];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
+    return placeRightAligned(out, text, static_cast<std::size_t>(result.ptr - text), width);
 }
 
 char* writeExponent(char* out, double value, int width, int precision)
 {
     if (!std::isfinite(value)) return writeNonFinite(out, value, width);
     if (writeExponentExactly(out, value, width, precision)) return out;
-    const auto result = std::to_chars(out, out + maxNumberLength, value, std::chars_format::scientific, precision);
-    char* const end = widenExponent(out, result.ptr);
-    return alignRight(out, static_cast<std::size_t>(end - out), width);
+    char text[maxNumberLength + 1];  // room for the widened exponent
+    const auto result = std::to_chars(text, text + maxNumberLength, value, std::chars_format::scientific, precision);
+    const char* const end = widenExponent(text, result.ptr);
+    return placeRightAligned(out, text, static_cast<std::size_t>(end - text), width);
 }
 
 namespace {
