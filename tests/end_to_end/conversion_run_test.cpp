@@ -175,6 +175,24 @@ TEST_F(ConversionRun, HelpKeyAfterInAndOutEndsBeforeAnyFileIsTouched)
     EXPECT_TRUE(fs::is_empty(dir()));
 }
 
+TEST_F(ConversionRun, InfiniteAndUndefinedValuesReachTheFile)
+{
+    copyData("NZ.HHZ.10.no-zero-lines.sacpz", "origin-zeros.pz");
+    ASSERT_EQ(runKalvert({"IN=origin-zeros.pz", "OUT=inverse.fap", "FREQ=0;1", "NPOINTS=1", "TYPE_OUT=1,1,-9"}, dir()).status, 0);
+    EXPECT_EQ(readFile(dir() / "inverse.fap"), "CAL2                       -1.00000000e+000  -1.000              \n"
+                                               " ( ::: (nM/sec)/Count )\n"
+                                               "FAP2  0 C         0.000   2 FAP Triplets 2           \n"
+                                               "2\n"
+                                               "   0.0000000         inf  0.0000000\n"
+                                               "   1.0000000  6.3242540e-002  1.5505862\n");
+
+    writeFile(dir() / "origin-pole.pz", "ZEROS 0\nPOLES 1\n0 0\nCONSTANT -2\n");
+    ASSERT_EQ(runKalvert({"IN=origin-pole.pz", "OUT=pole.fap", "FREQ=0;1", "NPOINTS=1"}, dir()).status, 0);
+    const std::string table = readFile(dir() / "pole.fap");
+    EXPECT_EQ(table.substr(table.find("\n2\n") + 3), "   0.0000000         nan        nan\n"
+                                                     "   1.0000000  -3.1830989e-010 -1.5707963\n");
+}
+
 TEST_F(ConversionRun, HelpScreenFollowsTheConsoleLocale)
 {
     const RunResult koi8 = runKalvert({}, dir(), {"LC_ALL=", "LC_CTYPE=ru_RU.KOI8-R", "LANG=ru_RU.UTF-8"});
