@@ -34,9 +34,12 @@ void readBand(const std::string& rest, OutputRequest& request)
     if (read >= 2) request.freqHigh = high;
 }
 
-std::string typeText(std::string_view rest)
+// The text after `prefix` (matched ignoring case) in `value`, if it is there.
+bool takeValue(const std::string& argument, std::string_view prefix, std::string& value)
 {
-    return std::string(rest.substr(0, typeTextCapacity));
+    if (!startsWithIgnoringCase(argument, prefix)) return false;
+    value = argument.substr(prefix.size());
+    return true;
 }
 
 }  // namespace
@@ -51,20 +54,21 @@ OptionsOutcome parseOptions(const std::vector<std::string>& arguments, OutputReq
     request = OutputRequest{};
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        std::string value;
         if (isHelpKey(argument)) {
             printHelpScreen();
             return OptionsOutcome::HelpAsked;
         }
         if (equalsIgnoringCase(argument, "-logX") || equalsIgnoringCase(argument, "/logX")) {
             request.logX = true;
-        } else if (startsWithIgnoringCase(argument, "NPOINTS=")) {
-            request.npoints = std::atoi(argument.c_str() + 8);
-        } else if (startsWithIgnoringCase(argument, "FREQ=")) {
-            readBand(argument.substr(5), request);
-        } else if (startsWithIgnoringCase(argument, "TYPE_IN=")) {
-            request.typeIn = typeText(std::string_view(argument).substr(8));
-        } else if (startsWithIgnoringCase(argument, "TYPE_OUT=")) {
-            request.typeOut = typeText(std::string_view(argument).substr(9));
+        } else if (takeValue(argument, "NPOINTS=", value)) {
+            request.npoints = std::atoi(value.c_str());
+        } else if (takeValue(argument, "FREQ=", value)) {
+            readBand(value, request);
+        } else if (takeValue(argument, "TYPE_IN=", value)) {
+            request.typeIn = value.substr(0, typeTextCapacity);
+        } else if (takeValue(argument, "TYPE_OUT=", value)) {
+            request.typeOut = value.substr(0, typeTextCapacity);
         }
     }
     return OptionsOutcome::Proceed;

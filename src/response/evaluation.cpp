@@ -1,6 +1,5 @@
 #include "response/evaluation.hpp"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <stdexcept>
@@ -17,7 +16,7 @@ void adjustZerosToKind(std::vector<Complex>& zeros, int outputKind, int inputKin
 {
     const std::int64_t change = std::int64_t{outputKind} - inputKind;
     if (change > 0) {
-        if (static_cast<std::uint64_t>(change) > maxZeroCount - std::min(zeros.size(), maxZeroCount))
+        if (static_cast<std::uint64_t>(change) > zeroRoomLeft(zeros.size()))
             throw std::length_error("too many zeros to append");
         zeros.resize(zeros.size() + static_cast<std::size_t>(change), Complex{});
     } else if (change < 0) {

@@ -21,6 +21,12 @@ struct PoleZeroModel {
 /// adjustment refuse to grow it further (real instruments have a few dozen).
 inline constexpr std::size_t maxZeroCount = 1'000'000;
 
+/// How many more zeros a list holding `held` may take.
+inline std::size_t zeroRoomLeft(std::size_t held)
+{
+    return held < maxZeroCount ? maxZeroCount - held : 0;
+}
+
 /// Station identity from the file's "#" comment lines; each field is cut to
 /// its capacity, and stays empty when the file does not set it.
 struct StationInfo {

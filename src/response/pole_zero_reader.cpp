@@ -1,6 +1,5 @@
 #include "response/pole_zero_reader.hpp"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -123,7 +122,7 @@ void readPoleZeroText(std::string_view text, PoleZeroModel& model, StationInfo& 
     // Zeros the file announces but does not list lie at the origin.
     if (zeros.taken < model.nzeros) {
         const std::size_t missing = static_cast<std::size_t>(model.nzeros - zeros.taken);
-        if (missing > maxZeroCount - std::min(model.zeros.size(), maxZeroCount))
+        if (missing > zeroRoomLeft(model.zeros.size()))
             throw std::length_error("announced zero count too large");
         model.zeros.resize(model.zeros.size() + missing, Complex{});
     }
