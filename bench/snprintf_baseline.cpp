@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "app/conversion_run.hpp"
 #include "app/file_access.hpp"
 #include "app/options.hpp"
 #include "fap/fap_header.hpp"
@@ -25,21 +24,20 @@ int main(int argc, char** argv)
     StationInfo station;
     readPoleZeroText(input, model, station);
     FapTable table;
-    evaluateResponse(model, table, request.npoints, request.freqLow, request.freqHigh, request.logX, request.typeIn,
-                     request.typeOut);
+    const ResponseKind kind = readResponseKind(request.typeIn, request.typeOut);
+    evaluateResponse(model, table, request.npoints, request.freqLow, request.freqHigh, request.logX, kind);
 
     std::string text;
     char line[128];
-    std::snprintf(line, sizeof line, "%d\n", table.count);
+    std::snprintf(line, sizeof line, "%zu\n", table.rows.size());
     text += line;
     for (const FapPoint& row : table.rows) {
         const int length =
             std::snprintf(line, sizeof line, "%12.7lf  %10.7le %10.7lf\n", row.frequency, row.amplitude, row.phase);
         text.append(line, static_cast<std::size_t>(length));
     }
-    const TimeTexts times = splitTimeText(station.timeText);
-    const std::string header = formatFapHeader(station.station, station.channel, station.location, station.network,
-                                               times.onTime, times.offTime, table.count, request.typeOut, -1.0, -1.0);
+    const std::string header =
+        formatFapHeader(station, splitTimeText(station.timeText), table.rows.size(), kind.output);
     std::FILE* out = std::fopen(arguments[2].substr(4).c_str(), "wb");
     if (out == nullptr) return 1;
     std::fwrite(header.data(), 1, header.size(), out);

@@ -26,8 +26,8 @@ PoleZeroModel model(std::vector<Complex> zeros, std::vector<Complex> poles, doub
 FapPoint evaluateAt(const PoleZeroModel& m, double frequency, const char* typeOut, const char* typeIn = "1")
 {
     FapTable table;
-    evaluateResponse(m, table, 0, frequency, frequency + 1.0, false, typeIn, typeOut);
-    EXPECT_EQ(table.count, 1);
+    evaluateResponse(m, table, 0, frequency, frequency + 1.0, false, readResponseKind(typeIn, typeOut));
+    EXPECT_EQ(table.rows.size(), 1u);
     return table.rows.at(0);
 }
 
@@ -95,9 +95,9 @@ TEST(Evaluation, RefusesImpossibleKindAdjustments)
 {
     FapTable table;
     const PoleZeroModel oneZero = model({{0, 0}}, {{-1, 0}});
-    EXPECT_THROW(evaluateResponse(oneZero, table, 10, 1, 2, false, "2", "QTV"), std::domain_error);
-    EXPECT_THROW(evaluateResponse(oneZero, table, 10, 1, 2, false, "-2000000000", "2000000000"), std::length_error);
-    EXPECT_THROW(evaluateResponse(oneZero, table, 10, 1, 2, false, "2000000000", "-2000000000"), std::domain_error);
+    EXPECT_THROW(evaluateResponse(oneZero, table, 10, 1, 2, false, readResponseKind("2", "QTV")), std::domain_error);
+    EXPECT_THROW(evaluateResponse(oneZero, table, 10, 1, 2, false, readResponseKind("-2000000000", "2000000000")), std::length_error);
+    EXPECT_THROW(evaluateResponse(oneZero, table, 10, 1, 2, false, readResponseKind("2000000000", "-2000000000")), std::domain_error);
 }
 
 TEST(Evaluation, SignScalingAndNonFiniteValues)
@@ -119,13 +119,12 @@ TEST(Evaluation, SignScalingAndNonFiniteValues)
     EXPECT_TRUE(std::isnan(poleAtOrigin.phase));
 }
 
-TEST(Evaluation, FillsOneRowPerGridPointAndLeavesItsInputsAlone)
+TEST(Evaluation, FillsOneRowPerGridPointAndEmptiesTheTableFirst)
 {
     const PoleZeroModel m = model({{0, 0}}, {{-1, 0}, {-2, 3}});
     FapTable table;
     table.rows.resize(7);
-    evaluateResponse(m, table, 10, 0.001, 20.0, true, "1", "0,1,-6");
-    ASSERT_EQ(table.count, 42);
+    evaluateResponse(m, table, 10, 0.001, 20.0, true, readResponseKind("1", "0,1,-6"));
     ASSERT_EQ(table.rows.size(), 42u);
     EXPECT_EQ(table.rows.front().frequency, 0.0010000000000000002);
     EXPECT_EQ(table.rows.back().frequency, 19.000000000000004);
@@ -133,10 +132,8 @@ TEST(Evaluation, FillsOneRowPerGridPointAndLeavesItsInputsAlone)
     const PoleZeroModel withoutZero = model({}, {{-1, 0}, {-2, 3}});
     EXPECT_EQ(table.rows[5].amplitude, 1e6 / responseAmplitude(table.rows[5].frequency, withoutZero));
     EXPECT_EQ(table.rows[5].phase, responsePhase(table.rows[5].frequency, withoutZero));
-    EXPECT_EQ(m.zeros.size(), 1u);
 
-    evaluateResponse(m, table, 10, 50.0, 1.0, false, "1", "GSE2");
-    EXPECT_EQ(table.count, 0);
+    evaluateResponse(m, table, 10, 50.0, 1.0, false, readResponseKind("1", "GSE2"));
     EXPECT_TRUE(table.rows.empty());
 }
 

@@ -1,49 +1,37 @@
 #include "fap/fap_header.hpp"
 
-#include <cstdio>
-
 #include <gtest/gtest.h>
 
 namespace kalvert {
 namespace {
 
-std::string header(const char* typeOut, int count, const char* station = "ABC", const char* channel = "BHZ",
-                   const char* location = "", const char* network = "XX")
+std::string header(const char* typeOut, std::size_t count, const char* station = "ABC", const char* channel = "BHZ")
 {
-    return formatFapHeader(station, channel, location, network, "2001/01/01 00:00", "2002/02/02", count, typeOut,
-                           -1.0, -1.0);
-}
-
-// The CAL2 line as the C library prints its format, the exponent widened.
-std::string cal2Reference(const char* station, const char* channel, const char* onTime, const char* offTime)
-{
-    char line[512];
-    std::snprintf(line, sizeof line, "CAL2 %-5s %-3s %-4s %-6s %15.8e %7.3f %-11s %s %s\n", station, channel, "", "",
-                  -1.0, -1.0, "", onTime, offTime);
-    std::string text = line;
-    return text.replace(text.find("e+00"), 4, "e+000");
+    StationInfo info;
+    info.station = station;
+    info.channel = channel;
+    info.network = "XX";
+    return formatFapHeader(info, {"2001/01/01 00:00", "2002/02/02"}, count, readOutputKind(typeOut));
 }
 
 TEST(FapHeader, DefaultTypeLayout)
 {
-    const std::string expectedCal2 = cal2Reference("ABC", "BHZ", "2001/01/01 00:00", "2002/02/02");
-    EXPECT_EQ(expectedCal2,
-              "CAL2 ABC   BHZ             -1.00000000e+000  -1.000             2001/01/01 00:00 2002/02/02\n");
-    EXPECT_EQ(header("GSE2", 300), expectedCal2 +
-                                       " ( ABC:BHZ::XX Count/(nM/sec) )\n"
-                                       "FAP2  0 C         0.000 300 GSE2 FAP Triplets 300    \n");
+    EXPECT_EQ(header("GSE2", 300),
+              "CAL2 ABC   BHZ             -1.00000000e+000  -1.000             2001/01/01 00:00 2002/02/02\n"
+              " ( ABC:BHZ::XX Count/(nM/sec) )\n"
+              "FAP2  0 C         0.000 300 GSE2 FAP Triplets 300    \n");
 }
 
 TEST(FapHeader, EmptyFieldsAndWideOnes)
 {
-    EXPECT_EQ(formatFapHeader("", "", "", "", "", "", 0, "qtv", -1.0, -1.0),
-              cal2Reference("", "", "", "") +
+    EXPECT_EQ(formatFapHeader(StationInfo{}, TimeTexts{}, 0, readOutputKind("qtv")),
+              "CAL2                       -1.00000000e+000  -1.000              \n"
               " ( ::: mkM/Count )\n"
               "FAP2  0 C         0.000   0 QTV FAP Triplets 0       \n");
     const std::string wide = header("GSE2", 1200, "LONGSTA", "HHZ1");
-    EXPECT_EQ(wide.substr(0, wide.find('\n') + 1), cal2Reference("LONGSTA", "HHZ1", "2001/01/01 00:00", "2002/02/02"));
-    EXPECT_EQ(header("GSE2", 1200).substr(header("GSE2", 1200).rfind("FAP2")),
-              "FAP2  0 C         0.000 999 GSE2 FAP Triplets 1200   \n");
+    EXPECT_EQ(wide.substr(0, wide.find('\n') + 1),
+              "CAL2 LONGSTA HHZ1             -1.00000000e+000  -1.000             2001/01/01 00:00 2002/02/02\n");
+    EXPECT_EQ(wide.substr(wide.rfind("FAP2")), "FAP2  0 C         0.000 999 GSE2 FAP Triplets 1200   \n");
 }
 
 TEST(FapHeader, UnitTextsAndDescriptors)
@@ -73,8 +61,8 @@ TEST(FapHeader, UnitTextsAndDescriptors)
         {"3,0,-9", "", "FAP Triplets 7"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(fapUnitText(c.typeOut), c.unit) << c.typeOut;
-        EXPECT_EQ(fapDescriptor(c.typeOut, 7), c.descriptor) << c.typeOut;
+        EXPECT_EQ(fapUnitText(readOutputKind(c.typeOut)), c.unit) << c.typeOut;
+        EXPECT_EQ(fapDescriptor(readOutputKind(c.typeOut), 7), c.descriptor) << c.typeOut;
     }
     EXPECT_NE(header("3,0,-9", 1).find(" ( ABC:BHZ::XX  )\n"), std::string::npos);
     EXPECT_NE(header("0,0,0", 12345678).find(" 999 FAP Triplets 12345678    \n"), std::string::npos);

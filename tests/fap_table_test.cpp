@@ -10,7 +10,6 @@ namespace {
 std::string tableText(std::vector<FapPoint> rows)
 {
     FapTable table;
-    table.count = static_cast<int>(rows.size());
     table.rows = std::move(rows);
     std::string text = "stale";
     formatFapTable(table, text);

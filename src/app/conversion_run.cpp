@@ -11,6 +11,7 @@
 #include "response/evaluation.hpp"
 #include "response/grid.hpp"
 #include "response/pole_zero_reader.hpp"
+#include "response/text_scan.hpp"
 
 namespace kalvert {
 namespace {
@@ -64,8 +65,8 @@ ExitCode checkData(const std::string& inputPath, const std::string& inputText, P
     return ExitCode::Success;
 }
 
-ExitCode convertData(const PoleZeroModel& model, const OutputRequest& request, FapTable& table,
-                     std::string& tableText)
+ExitCode convertData(const PoleZeroModel& model, const OutputRequest& request, const ResponseKind& kind,
+                     FapTable& table, std::string& tableText)
 {
     std::printf("Converting data from PAZ to FAP\n");
     try {
@@ -74,9 +75,8 @@ ExitCode convertData(const PoleZeroModel& model, const OutputRequest& request, F
             table.rows.reserve(linearGridCapacity(request.freqLow, request.freqHigh, request.npoints));
             adviseLargePages(table.rows.data(), table.rows.capacity() * sizeof(FapPoint));
         }
-        evaluateResponse(model, table, request.npoints, request.freqLow, request.freqHigh, request.logX,
-                         request.typeIn, request.typeOut);
-        tableText.reserve(tableBytesPerRow * static_cast<std::size_t>(table.count) + tableBytesPerRow);
+        evaluateResponse(model, table, request.npoints, request.freqLow, request.freqHigh, request.logX, kind);
+        tableText.reserve(tableBytesPerRow * table.rows.size() + tableBytesPerRow);
         adviseLargePages(tableText.data(), tableText.capacity());
         formatFapTable(table, tableText);
     } catch (...) {
@@ -87,8 +87,8 @@ ExitCode convertData(const PoleZeroModel& model, const OutputRequest& request, F
     return ExitCode::Success;
 }
 
-ExitCode writeOutput(const std::string& outputPath, const StationInfo& station, const OutputRequest& request,
-                     int count, const std::string& tableText)
+ExitCode writeOutput(const std::string& outputPath, const StationInfo& station, const OutputKind& kind,
+                     std::size_t count, const std::string& tableText)
 {
     std::printf("Trying to write data into output file (%s)\n", outputPath.c_str());
     const int output = createOutputFile(outputPath);
@@ -98,10 +98,7 @@ ExitCode writeOutput(const std::string& outputPath, const StationInfo& station, 
     }
     bool written = false;
     try {
-        const TimeTexts times = splitTimeText(station.timeText);
-        const std::string header = formatFapHeader(station.station, station.channel, station.location,
-                                                   station.network, times.onTime, times.offTime, count,
-                                                   request.typeOut, -1.0, -1.0);
+        const std::string header = formatFapHeader(station, splitTimeText(station.timeText), count, kind);
         written = writeAll(output, header) && writeAll(output, tableText);
     } catch (...) {
         written = false;
@@ -117,14 +114,6 @@ ExitCode writeOutput(const std::string& outputPath, const StationInfo& station, 
 }
 
 }  // namespace
-
-TimeTexts splitTimeText(std::string_view timeText)
-{
-    constexpr std::string_view separator = " / ";
-    const std::size_t at = timeText.find(separator);
-    if (at == std::string_view::npos) return {std::string(timeText), ""};
-    return {std::string(timeText.substr(0, at)), std::string(timeText.substr(at + separator.size()))};
-}
 
 ExitCode runConversion(const std::vector<std::string>& arguments)
 {
@@ -144,6 +133,7 @@ ExitCode runConversion(const std::vector<std::string>& arguments)
 
     OutputRequest request;
     if (parseOptions(arguments, request) == OptionsOutcome::HelpAsked) return ExitCode::Success;
+    const ResponseKind kind = readResponseKind(request.typeIn, request.typeOut);
 
     std::string inputText;
     if (const ExitCode code = readInput(inputPath, inputText); code != ExitCode::Success) return code;
@@ -154,11 +144,12 @@ ExitCode runConversion(const std::vector<std::string>& arguments)
 
     FapTable table;
     std::string tableText;
-    if (const ExitCode code = convertData(model, request, table, tableText); code != ExitCode::Success) return code;
-    const int count = table.count;
+    if (const ExitCode code = convertData(model, request, kind, table, tableText); code != ExitCode::Success)
+        return code;
+    const std::size_t count = table.rows.size();
     table = FapTable{};  // the rows live on in the text; free them before writing
 
-    return writeOutput(outputPath, station, request, count, tableText);
+    return writeOutput(outputPath, station, kind.output, count, tableText);
 }
 
 }  // namespace kalvert

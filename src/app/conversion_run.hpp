@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kalvert {
@@ -20,17 +19,9 @@ enum class ExitCode : int {
     WriteFailed = -6,   ///< header not built or output not written
 };
 
-/// The station's time text cut at its first " / ".
-struct TimeTexts {
-    std::string onTime;   ///< before the separator, or the whole text
-    std::string offTime;  ///< after the separator, or empty
-};
-
-TimeTexts splitTimeText(std::string_view timeText);
-
 /// Converts one SAC pole-zero file into one FAP file as the arguments
 /// (program name first) ask, printing the help screen, the banner and a
 /// progress line before and after each stage to standard output.
-ExitCode runConversion(const std::vector<std::string>& arguments);
+[[nodiscard]] ExitCode runConversion(const std::vector<std::string>& arguments);
 
 }  // namespace kalvert

@@ -1,10 +1,9 @@
 #include "app/options.hpp"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/help_screen.hpp"
-#include "response/output_kind.hpp"
+#include "response/text_scan.hpp"
 
 namespace kalvert {
 namespace {
@@ -27,11 +26,7 @@ void readBand(const std::string& rest, OutputRequest& request)
         std::printf("Incorrect [FREQ=] parametr\n");
         return;
     }
-    double low = 0.0;
-    double high = 0.0;
-    const int read = std::sscanf(rest.c_str(), "%lf%*c%lf", &low, &high);
-    if (read >= 1) request.freqLow = low;
-    if (read >= 2) request.freqHigh = high;
+    scanNumberPair(rest.c_str(), request.freqLow, request.freqHigh);
 }
 
 // The text after `prefix` (matched ignoring case) in `value`, if it is there.
@@ -43,11 +38,6 @@ bool takeValue(const std::string& argument, std::string_view prefix, std::string
 }
 
 }  // namespace
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
-}
 
 OptionsOutcome parseOptions(const std::vector<std::string>& arguments, OutputRequest& request)
 {
@@ -62,7 +52,7 @@ OptionsOutcome parseOptions(const std::vector<std::string>& arguments, OutputReq
         if (equalsIgnoringCase(argument, "-logX") || equalsIgnoringCase(argument, "/logX")) {
             request.logX = true;
         } else if (takeValue(argument, "NPOINTS=", value)) {
-            request.npoints = std::atoi(value.c_str());
+            request.npoints = readLeadingInteger(value);
         } else if (takeValue(argument, "FREQ=", value)) {
             readBand(value, request);
         } else if (takeValue(argument, "TYPE_IN=", value)) {

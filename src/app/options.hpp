@@ -19,16 +19,13 @@ struct OutputRequest {
 /// TYPE_IN= and TYPE_OUT= keep at most this many characters of their text.
 inline constexpr std::size_t typeTextCapacity = 15;
 
-enum class OptionsOutcome { Proceed, HelpAsked };
+enum class [[nodiscard]] OptionsOutcome { Proceed, HelpAsked };
 
 /// Resets `request` to its defaults, then applies the arguments after the
 /// program name in order (later ones override earlier ones; unknown ones are
 /// ignored). Prints "Incorrect [FREQ=] parametr\n" for a FREQ= without ";" or
 /// ",". On a help key it prints the help screen, stops looking and returns
 /// HelpAsked; the caller then ends the process with status 0.
-OptionsOutcome parseOptions(const std::vector<std::string>& arguments, OutputRequest& request);
-
-/// Does `text` begin with `prefix`, ignoring the case of ASCII letters?
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix);
+[[nodiscard]] OptionsOutcome parseOptions(const std::vector<std::string>& arguments, OutputRequest& request);
 
 }  // namespace kalvert

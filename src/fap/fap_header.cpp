@@ -3,13 +3,15 @@
 #include <string>
 
 #include "fap/number_format.hpp"
-#include "response/output_kind.hpp"
 
 namespace kalvert {
 namespace {
 
 // The FAP2 line's count field has three columns.
-constexpr int maxFap2Count = 999;
+constexpr std::size_t maxFap2Count = 999;
+
+// The legacy file states neither calibration factor nor period.
+constexpr double calibrationNotGiven = -1.0;
 
 std::string lengthUnitName(int n3)
 {
@@ -27,44 +29,42 @@ std::string lengthUnitName(int n3)
 }
 
 // "CAL2 %-5s %-3s %-4s %-6s %15.8e %7.3f %-11s %s %s\n"
-std::string cal2Line(std::string_view station, std::string_view channel, std::string_view onTimeText,
-                     std::string_view offTimeText, double calibrationFactor, double calibrationPeriod)
+std::string cal2Line(const StationInfo& station, const TimeTexts& times)
 {
     std::string line = "CAL2 ";
-    appendLeft(line, station, 5);
+    appendLeft(line, station.station, 5);
     line += ' ';
-    appendLeft(line, channel, 3);
+    appendLeft(line, station.channel, 3);
     line += ' ';
     appendLeft(line, "", 4);  // auxiliary identification
     line += ' ';
     appendLeft(line, "", 6);  // instrument type
     line += ' ';
-    appendExponent(line, calibrationFactor, 15, 8);
+    appendExponent(line, calibrationNotGiven, 15, 8);  // calibration factor
     line += ' ';
-    appendFixed(line, calibrationPeriod, 7, 3);
+    appendFixed(line, calibrationNotGiven, 7, 3);  // calibration period
     line += ' ';
     appendLeft(line, "", 11);  // sample rate
     line += ' ';
-    line += onTimeText;
+    line += times.onTime;
     line += ' ';
-    line += offTimeText;
+    line += times.offTime;
     line += '\n';
     return line;
 }
 
 // " ( %s:%s:%s:%s %s )\n"
-std::string commentLine(std::string_view station, std::string_view channel, std::string_view location,
-                        std::string_view network, std::string_view unitText)
+std::string commentLine(const StationInfo& station, std::string_view unitText)
 {
     std::string line = " ( ";
-    line.append(station).append(":").append(channel).append(":");
-    line.append(location).append(":").append(network).append(" ");
+    line.append(station.station).append(":").append(station.channel).append(":");
+    line.append(station.location).append(":").append(station.network).append(" ");
     line.append(unitText).append(" )\n");
     return line;
 }
 
 // "FAP2 %2d %c %-4s %8.3f %3d %-25s\n"
-std::string fap2Line(int count, std::string_view descriptor)
+std::string fap2Line(std::size_t count, std::string_view descriptor)
 {
     std::string line = "FAP2 ";
     appendInteger(line, 0, 2);  // stage number
@@ -73,7 +73,7 @@ std::string fap2Line(int count, std::string_view descriptor)
     line += ' ';
     appendFixed(line, 0.0, 8, 3);  // correction
     line += ' ';
-    appendInteger(line, count > maxFap2Count ? maxFap2Count : count, 3);
+    appendInteger(line, static_cast<long long>(count > maxFap2Count ? maxFap2Count : count), 3);
     line += ' ';
     appendLeft(line, descriptor, 25);
     line += '\n';
@@ -82,14 +82,18 @@ std::string fap2Line(int count, std::string_view descriptor)
 
 }  // namespace
 
-std::string fapUnitText(std::string_view typeOut)
+TimeTexts splitTimeText(std::string_view timeText)
 {
-    if (equalsIgnoringCase(typeOut, "QTV")) return "mkM/Count";
-    if (equalsIgnoringCase(typeOut, "GSE2")) return "Count/(nM/sec)";
+    constexpr std::string_view separator = " / ";
+    const std::size_t at = timeText.find(separator);
+    if (at == std::string_view::npos) return {std::string(timeText), ""};
+    return {std::string(timeText.substr(0, at)), std::string(timeText.substr(at + separator.size()))};
+}
 
-    const OutputKind kind = readOutputKind(typeOut);
+std::string fapUnitText(const OutputKind& kind)
+{
     const std::string length = lengthUnitName(kind.n3);
-    const bool inverse = kind.n2 != 0;
+    const bool inverse = kind.inverse();
     switch (kind.n1) {
     case 0: return inverse ? length + "/Count" : "Count/" + length;
     case 1: return inverse ? "(" + length + "/sec)/Count" : "Count/(" + length + "/sec)";
@@ -98,28 +102,23 @@ std::string fapUnitText(std::string_view typeOut)
     }
 }
 
-std::string fapDescriptor(std::string_view typeOut, int count)
+std::string fapDescriptor(const OutputKind& kind, std::size_t count)
 {
-    const OutputKind kind = readOutputKind(typeOut);
     std::string descriptor;
-    if (equalsIgnoringCase(typeOut, "QTV") || (kind.n1 == 0 && kind.n2 != 0 && kind.n3 == -6))
+    if (kind.n1 == 0 && kind.inverse() && kind.n3 == -6)
         descriptor = "QTV FAP Triplets ";
-    else if (equalsIgnoringCase(typeOut, "GSE2") || (kind.n1 == 1 && kind.n2 == 0 && kind.n3 == -9))
+    else if (kind.n1 == 1 && !kind.inverse() && kind.n3 == -9)
         descriptor = "GSE2 FAP Triplets ";
     else
         descriptor = "FAP Triplets ";
-    appendInteger(descriptor, count);
+    appendInteger(descriptor, static_cast<long long>(count));
     return descriptor;
 }
 
-std::string formatFapHeader(std::string_view station, std::string_view channel, std::string_view location,
-                            std::string_view network, std::string_view onTimeText, std::string_view offTimeText,
-                            int count, std::string_view typeOut, double calibrationFactor,
-                            double calibrationPeriod)
+std::string formatFapHeader(const StationInfo& station, const TimeTexts& times, std::size_t count,
+                            const OutputKind& kind)
 {
-    return cal2Line(station, channel, onTimeText, offTimeText, calibrationFactor, calibrationPeriod) +
-           commentLine(station, channel, location, network, fapUnitText(typeOut)) +
-           fap2Line(count, fapDescriptor(typeOut, count));
+    return cal2Line(station, times) + commentLine(station, fapUnitText(kind)) + fap2Line(count, fapDescriptor(kind, count));
 }
 
 }  // namespace kalvert

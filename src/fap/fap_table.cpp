@@ -31,12 +31,12 @@ char* writeRow(char* out, const FapPoint& row)
 void formatFapTable(const FapTable& table, std::string& out)
 {
     out.clear();
-    appendInteger(out, table.count);
+    appendInteger(out, static_cast<long long>(table.rows.size()));
     out.push_back('\n');
 
     char line[maxRowLength];
-    for (int i = 0; i < table.count; ++i) {
-        const char* end = writeRow(line, table.rows[static_cast<std::size_t>(i)]);
+    for (const FapPoint& row : table.rows) {
+        const char* end = writeRow(line, row);
         out.append(line, static_cast<std::size_t>(end - line));
     }
 }

@@ -7,7 +7,7 @@
 namespace kalvert {
 
 /// Replaces `out` with the table text: the row count ("%d\n"), then one line
-/// "%12.7lf  %10.7le %10.7lf\n" (frequency, amplitude, phase) per counted row,
+/// "%12.7lf  %10.7le %10.7lf\n" (frequency, amplitude, phase) per row,
 /// written whole however wide a value makes it. Reports no error.
 void formatFapTable(const FapTable& table, std::string& out);
 

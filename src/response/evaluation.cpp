@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "response/grid.hpp"
-#include "response/output_kind.hpp"
 
 namespace kalvert {
 namespace {
@@ -59,19 +58,16 @@ double responsePhase(double frequency, const PoleZeroModel& model)
 }
 
 void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double freqLow, double freqHigh,
-                      bool logX, std::string_view typeIn, std::string_view typeOut)
+                      bool logX, const ResponseKind& kind)
 {
     table.rows.clear();  // keeps whatever room the caller gave the rows
-    table.count = 0;
 
-    const OutputKind kind = readOutputKind(typeOut);
-    const int inputKind = readLeadingInteger(typeIn);
-    adjustZerosToKind(model.zeros, kind.n1, inputKind);
-    model.nzeros = static_cast<int>(model.zeros.size());
+    adjustZerosToKind(model.zeros, kind.output.n1, kind.inputMotion);
 
     // std::pow, not a table or a loop: those differ in the last bit for some exponents.
-    const bool inverse = kind.n2 != 0;
-    const double unitScale = std::pow(10.0, inverse ? -static_cast<double>(kind.n3) : static_cast<double>(kind.n3));
+    const bool inverse = kind.output.inverse();
+    const double n3 = static_cast<double>(kind.output.n3);
+    const double unitScale = std::pow(10.0, inverse ? -n3 : n3);
     const auto appendRow = [&](double frequency) {
         const Complex h = transferFunction(frequency, model);
         const double amplitude = amplitudeOf(h, model.constant);
@@ -88,7 +84,6 @@ void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double 
         table.rows.reserve(linearGridCapacity(freqLow, freqHigh, npoints));
         walkLinearGrid(freqLow, freqHigh, npoints, appendRow);
     }
-    table.count = static_cast<int>(table.rows.size());
 }
 
 }  // namespace kalvert

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string_view>
 #include <vector>
 
+#include "response/output_kind.hpp"
 #include "response/pole_zero_model.hpp"
 
 namespace kalvert {
@@ -14,21 +14,20 @@ struct FapPoint {
     double phase = 0.0;      ///< radians, −π … π, never unwrapped
 };
 
-/// The evaluated response in grid order; count equals rows.size().
+/// The evaluated response in grid order, one row per grid frequency.
 struct FapTable {
-    int count = 0;
     std::vector<FapPoint> rows;
 };
 
 /// Fills `table` with one row per grid frequency of the request: the zeros of
-/// the model copy are adjusted to the output kind of motion (n1 − inputKind
+/// the model copy are adjusted to the output kind of motion (n1 − inputMotion
 /// zeros at the origin appended, or that many of the last zeros removed),
 /// the amplitude is scaled to the output unit and the phase is atan2 of H.
 /// Non-finite values are stored like any other. Throws std::domain_error when
 /// the grid is refused or more zeros are to be removed than the list holds,
 /// std::length_error when a list would grow past its limit.
 void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double freqLow, double freqHigh,
-                      bool logX, std::string_view typeIn, std::string_view typeOut);
+                      bool logX, const ResponseKind& kind);
 
 /// H(s) = Π(s − z) / Π(s − p) at s = i·2πf, products in list order.
 Complex transferFunction(double frequency, const PoleZeroModel& model);

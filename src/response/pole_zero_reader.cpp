@@ -1,21 +1,27 @@
 #include "response/pole_zero_reader.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 
+#include "response/text_scan.hpp"
+
 namespace kalvert {
 namespace {
 
-// The announced count stands after the keyword and one separator character.
-int readAnnouncedCount(const std::string& text, const char* keyword)
+// A keyword's value starts after the keyword and this many separator
+// characters, whatever they are (the LF ending the line included).
+constexpr std::size_t separatorAfterKeyword = 1;
+
+// The announced count stands after the first occurrence of the keyword
+// anywhere in the text, a comment included.
+int readAnnouncedCount(std::string_view text, std::string_view keyword)
 {
     const std::size_t at = text.find(keyword);
-    const std::size_t countAt = at + std::strlen(keyword) + 1;
-    if (at == std::string::npos || countAt > text.size()) return 0;
-    return std::atoi(text.c_str() + countAt);
+    if (at == std::string_view::npos) return 0;
+    const std::size_t countAt = at + keyword.size() + separatorAfterKeyword;
+    return countAt > text.size() ? 0 : readLeadingInteger(text.substr(countAt));
 }
 
 struct CommentKey {
@@ -48,17 +54,19 @@ void readCommentLine(char* line, StationInfo& info)
         if (found == nullptr) continue;
         // Drop everything up to the key, the key and the one character after it.
         const std::size_t remaining = std::strlen(found);
-        const std::size_t skip = std::strlen(key.key) + 1;
+        const std::size_t skip = std::strlen(key.key) + separatorAfterKeyword;
         rest = found + (skip < remaining ? skip : remaining);
         const std::size_t valueLength = std::strlen(rest);
         (info.*key.field).assign(rest, valueLength < key.capacity ? valueLength : key.capacity);
     }
 }
 
-// "CONSTANT" is expected at the start of its line with one separator after it.
+// "CONSTANT" is expected at the start of its line with one separator after
+// it; the number is read from there whatever the line really holds.
 double readConstant(const char* line)
 {
-    constexpr std::size_t valueOffset = 9;
+    constexpr std::size_t valueOffset = std::char_traits<char>::length("CONSTANT") + separatorAfterKeyword;
+    // NOLINTNEXTLINE(cert-err34-c): atof's 0.0 for no number is the specified value
     return std::strlen(line) > valueOffset ? std::atof(line + valueOffset) : 0.0;
 }
 
@@ -107,12 +115,12 @@ void readPoleZeroText(std::string_view text, PoleZeroModel& model, StationInfo& 
         } else {
             if (std::strstr(line, "CONSTANT") != nullptr) model.constant = readConstant(line);
             if (zeros.active && zeros.taken < model.nzeros) {
-                std::sscanf(line, "%lf%*c%lf", &scratch.re, &scratch.im);
+                scanNumberPair(line, scratch.re, scratch.im);
                 model.zeros.push_back(scratch);
                 ++zeros.taken;
             }
             if (poles.active && poles.taken < model.npoles) {
-                std::sscanf(line, "%lf%*c%lf", &scratch.re, &scratch.im);
+                scanNumberPair(line, scratch.re, scratch.im);
                 model.poles.push_back(scratch);
                 ++poles.taken;
             }

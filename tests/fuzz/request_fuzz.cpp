@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/conversion_run.hpp"
 #include "app/options.hpp"
 #include "fap/fap_header.hpp"
 #include "fap/fap_table.hpp"
@@ -60,18 +59,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kalvert::FapTable table;
     try {
         kalvert::evaluateResponse(model, table, request.npoints, request.freqLow, request.freqHigh, request.logX,
-                                  request.typeIn, request.typeOut);
+                                  kalvert::readResponseKind(request.typeIn, request.typeOut));
     } catch (const std::exception&) {
         return 0;  // refused requests
     }
-    if (table.count != static_cast<int>(table.rows.size())) std::abort();
     std::string text;
-    text.reserve(kalvert::tableBytesPerRow * static_cast<std::size_t>(table.count) + kalvert::tableBytesPerRow);
+    text.reserve(kalvert::tableBytesPerRow * table.rows.size() + kalvert::tableBytesPerRow);
     kalvert::formatFapTable(table, text);
-    const kalvert::TimeTexts times = kalvert::splitTimeText(request.typeIn);
-    const std::string header = kalvert::formatFapHeader(request.typeIn, request.typeOut, request.typeIn, request.typeOut,
-                                                        times.onTime, times.offTime, table.count, request.typeOut,
-                                                        -1.0, -1.0);
+    kalvert::StationInfo station;
+    station.station = request.typeIn;
+    station.channel = request.typeOut;
+    const std::string header = kalvert::formatFapHeader(station, kalvert::splitTimeText(request.typeIn),
+                                                        table.rows.size(), kalvert::readOutputKind(request.typeOut));
     if (header.empty() || text.empty()) std::abort();
     return 0;
 }

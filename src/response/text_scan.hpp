@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string_view>
+
+namespace kalvert {
+
+// The few text readings the tool shares between its command line and its
+// pole-zero reader. The numbers are read by the C library on purpose: stored
+// files and scripts depend on exactly what atoi and sscanf accept.
+
+/// Whole-text comparison ignoring the case of ASCII letters.
+[[nodiscard]] bool equalsIgnoringCase(std::string_view text, std::string_view name);
+
+/// Does `text` begin with `prefix`, ignoring the case of ASCII letters?
+[[nodiscard]] bool startsWithIgnoringCase(std::string_view text, std::string_view prefix);
+
+/// The leading integer of a text as the C library's atoi reads it (leading
+/// white space, a sign, digits; 0 without digits). The text ends at its first
+/// NUL byte. A number beyond the int range gives what atoi gives.
+[[nodiscard]] int readLeadingInteger(std::string_view text);
+
+/// Scans "%lf%*c%lf" from a NUL-terminated text: a number, exactly one
+/// character of any kind, then a second number. Each number is stored only
+/// if it was read; returns how many were (0, 1 or 2; −1 for an empty text).
+int scanNumberPair(const char* text, double& first, double& second);
+
+}  // namespace kalvert
