@@ -27,15 +27,15 @@ std::string normalisedCodeset(std::string_view locale)
 char32_t cp1251Letter(unsigned char byte)
 {
     if (byte >= 0xC0) return U'\u0410' + (byte - 0xC0);  // А … я
-    if (byte == 0xA8) return U'\u0401';                   // Ё
-    if (byte == 0xB8) return U'\u0451';                   // ё
+    if (byte == 0xA8) return U'\u0401';                  // Ё
+    if (byte == 0xB8) return U'\u0451';                  // ё
     return 0;
 }
 
 // KOI8-R orders the letters by their Latin look-alikes.
-constexpr char32_t koi8rLetters[32] = {
-    U'ю', U'а', U'б', U'ц', U'д', U'е', U'ф', U'г', U'х', U'и', U'й', U'к', U'л', U'м', U'н', U'о',
-    U'п', U'я', U'р', U'с', U'т', U'у', U'ж', U'в', U'ь', U'ы', U'з', U'ш', U'э', U'щ', U'ч', U'ъ'};
+constexpr char32_t koi8rLetters[32] = {U'ю', U'а', U'б', U'ц', U'д', U'е', U'ф', U'г', U'х', U'и', U'й',
+                                       U'к', U'л', U'м', U'н', U'о', U'п', U'я', U'р', U'с', U'т', U'у',
+                                       U'ж', U'в', U'ь', U'ы', U'з', U'ш', U'э', U'щ', U'ч', U'ъ'};
 
 unsigned char koi8rByte(char32_t letter)
 {
@@ -53,7 +53,7 @@ unsigned char cp866Byte(char32_t letter)
     if (letter == U'Ё') return 0xF0;
     if (letter == U'ё') return 0xF1;
     if (letter < U'р') return static_cast<unsigned char>(0x80 + (letter - U'А'));  // А … п
-    return static_cast<unsigned char>(0xE0 + (letter - U'р'));                      // р … я
+    return static_cast<unsigned char>(0xE0 + (letter - U'р'));                     // р … я
 }
 
 unsigned char iso88595Byte(char32_t letter)

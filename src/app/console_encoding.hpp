@@ -8,9 +8,9 @@ namespace kalvert {
 /// Encodings the Russian help texts can be shown in.
 enum class ConsoleEncoding {
     Utf8,
-    Cp866,      ///< the DOS/OEM Cyrillic code page
+    Cp866,  ///< the DOS/OEM Cyrillic code page
     Koi8r,
-    Cp1251,     ///< the Windows ANSI Cyrillic code page, the texts' own
+    Cp1251,  ///< the Windows ANSI Cyrillic code page, the texts' own
     Iso88595,
     WindowsOem  ///< the console's OEM code page through CharToOemA (Windows only)
 };

@@ -16,6 +16,9 @@
 namespace kalvert {
 namespace {
 
+// The format has its own "v" and the version text begins "Kalvert v", so the
+// first line reads "tessarn.exe vKalvert v1.3.1": scripts that parse the
+// banner rely on exactly that.
 void printBanner()
 {
     std::printf("tessarn.exe v%s\nConverter from PAZ(SAC) format to FAP(GSE2) format\n", versionText);

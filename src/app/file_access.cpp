@@ -38,7 +38,8 @@ ReadOutcome readWholeFile(const std::string& path, std::string& text)
         return ReadOutcome::SizeUndefined;
     }
 
-    const std::size_t wanted = static_cast<std::size_t>(size) < maxTransfer ? static_cast<std::size_t>(size) : maxTransfer;
+    const std::size_t wanted =
+        static_cast<std::size_t>(size) < maxTransfer ? static_cast<std::size_t>(size) : maxTransfer;
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[wanted + 1]());
     const auto got = (buffer && wanted > 0) ? ::read(descriptor, buffer.get(), static_cast<unsigned>(wanted)) : 0;
     ::close(descriptor);

@@ -5,23 +5,23 @@
 
 namespace kalvert {
 
-enum class ReadOutcome { Read, OpenFailed, SizeUndefined, ReadFailed };
+enum class [[nodiscard]] ReadOutcome{Read, OpenFailed, SizeUndefined, ReadFailed};
 
 /// Opens `path` for reading and writing (so a file that may not be written
 /// is refused), learns its size with one seek, reads it with one read into
 /// `text` (cut at the first NUL byte) and closes it. ReadFailed when the
 /// read yields no bytes or the buffer cannot be had.
-ReadOutcome readWholeFile(const std::string& path, std::string& text);
+[[nodiscard]] ReadOutcome readWholeFile(const std::string& path, std::string& text);
 
 /// Creates or truncates `path` (binary, read and write, mode 0600) and
 /// returns its descriptor, or −1.
-int createOutputFile(const std::string& path);
+[[nodiscard]] int createOutputFile(const std::string& path);
 
 /// Writes all of `bytes`; false when the system refuses or writes nothing.
-bool writeAll(int descriptor, std::string_view bytes);
+[[nodiscard]] bool writeAll(int descriptor, std::string_view bytes);
 
 /// Closes a descriptor; false when the system reports that buffered data
 /// may not have reached the file.
-bool closeFile(int descriptor);
+[[nodiscard]] bool closeFile(int descriptor);
 
 }  // namespace kalvert

@@ -3,11 +3,9 @@
 #include <string>
 
 #include "app/console_encoding.hpp"
+#include "app/version.hpp"
 
 namespace kalvert {
-
-/// The program's name and version, shown on the help screen and the banner.
-inline constexpr char versionText[] = "Kalvert v1.3.1";
 
 /// The 33 lines of the Russian reference screen, its texts re-encoded from
 /// Windows-1251 for `encoding`; the Latin parts are unchanged.

@@ -15,6 +15,7 @@ void adviseLargePages([[maybe_unused]] const void* data, [[maybe_unused]] std::s
     const auto begin = reinterpret_cast<std::uintptr_t>(data);
     const std::uintptr_t first = (begin + largePage - 1) & ~(largePage - 1);
     const std::uintptr_t last = (begin + bytes) & ~(largePage - 1);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): page arithmetic needs the address as a number
     if (first < last) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 #endif
 }

@@ -8,8 +8,7 @@
 namespace kalvert {
 namespace {
 
-constexpr std::string_view helpKeys[] = {"--help", "-help", "/help", "help", "--h",
-                                         "-h",     "/h",    "--?",   "-?",   "/?"};
+constexpr std::string_view helpKeys[] = {"--help", "-help", "/help", "help", "--h", "-h", "/h", "--?", "-?", "/?"};
 
 bool isHelpKey(std::string_view argument)
 {

@@ -8,18 +8,18 @@ namespace kalvert {
 
 /// What a run is asked to produce.
 struct OutputRequest {
-    double freqLow = 0.001;       ///< Hz
-    double freqHigh = 20.0;       ///< Hz
-    int npoints = 300;            ///< steps of the linear grid, or points per decade with logX
-    bool logX = false;            ///< logarithmic frequency axis
-    std::string typeIn = "1";     ///< kind of motion the file describes, as typed
-    std::string typeOut = "GSE2"; ///< "GSE2", "QTV" or "n1,n2,n3", as typed
+    double freqLow = 0.001;        ///< Hz
+    double freqHigh = 20.0;        ///< Hz
+    int npoints = 300;             ///< steps of the linear grid, or points per decade with logX
+    bool logX = false;             ///< logarithmic frequency axis
+    std::string typeIn = "1";      ///< kind of motion the file describes, as typed
+    std::string typeOut = "GSE2";  ///< "GSE2", "QTV" or "n1,n2,n3", as typed
 };
 
 /// TYPE_IN= and TYPE_OUT= keep at most this many characters of their text.
 inline constexpr std::size_t typeTextCapacity = 15;
 
-enum class [[nodiscard]] OptionsOutcome { Proceed, HelpAsked };
+enum class [[nodiscard]] OptionsOutcome{Proceed, HelpAsked};
 
 /// Resets `request` to its defaults, then applies the arguments after the
 /// program name in order (later ones override earlier ones; unknown ones are

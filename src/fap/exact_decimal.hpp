@@ -15,6 +15,6 @@ struct ScaledDigits {
 /// rounds it. False when the value (zero, subnormal or non-finite included)
 /// or the scale lies outside what that arithmetic covers, or the result does
 /// not fit 64 bits; the caller then takes the general conversion.
-bool scaleToDigits(double value, int scale, ScaledDigits& digits);
+[[nodiscard]] bool scaleToDigits(double value, int scale, ScaledDigits& digits);
 
 }  // namespace kalvert

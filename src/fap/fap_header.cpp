@@ -118,7 +118,8 @@ std::string fapDescriptor(const OutputKind& kind, std::size_t count)
 std::string formatFapHeader(const StationInfo& station, const TimeTexts& times, std::size_t count,
                             const OutputKind& kind)
 {
-    return cal2Line(station, times) + commentLine(station, fapUnitText(kind)) + fap2Line(count, fapDescriptor(kind, count));
+    return cal2Line(station, times) + commentLine(station, fapUnitText(kind)) +
+           fap2Line(count, fapDescriptor(kind, count));
 }
 
 }  // namespace kalvert

@@ -1,6 +1,7 @@
 #include "fap/number_format.hpp"
 
 #include <algorithm>
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -105,7 +106,7 @@ bool writeFixedExactly(char*& out, double value, int width, int precision)
 bool writeExponentExactly(char*& out, double value, int width, int precision)
 {
     if (precision > maxFastPrecision) return false;
-    const std::uint64_t low = tenTo(precision);   // the smallest `precision + 1`-digit number
+    const std::uint64_t low = tenTo(precision);  // the smallest `precision + 1`-digit number
     const std::uint64_t high = low * 10;
     ScaledDigits digits;
     int decimalExponent = 0;
@@ -116,9 +117,12 @@ bool writeExponentExactly(char*& out, double value, int width, int precision)
         decimalExponent = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
         for (int attempt = 0;; ++attempt) {
             if (attempt == 3 || !scaleToDigits(value, precision - decimalExponent, digits)) return false;
-            if (digits.truncated >= high) ++decimalExponent;
-            else if (digits.truncated < low) --decimalExponent;
-            else break;
+            if (digits.truncated >= high)
+                ++decimalExponent;
+            else if (digits.truncated < low)
+                --decimalExponent;
+            else
+                break;
         }
         if (digits.rounded == high) {  // 9.99…95 rounds up to the next power of ten
             digits.rounded = low;
@@ -146,19 +150,23 @@ bool writeExponentExactly(char*& out, double value, int width, int precision)
 
 char* writeFixed(char* out, double value, int width, int precision)
 {
+    assert(precision >= 0 && precision <= maxPrecision);
     if (!std::isfinite(value)) return writeNonFinite(out, value, width);
     if (writeFixedExactly(out, value, width, precision)) return out;
     char text[maxNumberLength];
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
+    assert(result.ec == std::errc{});
     return placeRightAligned(out, text, static_cast<std::size_t>(result.ptr - text), width);
 }
 
 char* writeExponent(char* out, double value, int width, int precision)
 {
+    assert(precision >= 0 && precision <= maxPrecision);
     if (!std::isfinite(value)) return writeNonFinite(out, value, width);
     if (writeExponentExactly(out, value, width, precision)) return out;
     char text[maxNumberLength + 1];  // room for the widened exponent
     const auto result = std::to_chars(text, text + maxNumberLength, value, std::chars_format::scientific, precision);
+    assert(result.ec == std::errc{});
     const char* const end = widenExponent(text, result.ptr);
     return placeRightAligned(out, text, static_cast<std::size_t>(end - text), width);
 }
@@ -169,7 +177,8 @@ namespace {
 void appendRightAligned(std::string& text, const char* begin, const char* end, int width)
 {
     const std::size_t length = static_cast<std::size_t>(end - begin);
-    if (width > 0 && length < static_cast<std::size_t>(width)) text.append(static_cast<std::size_t>(width) - length, ' ');
+    if (width > 0 && length < static_cast<std::size_t>(width))
+        text.append(static_cast<std::size_t>(width) - length, ' ');
     text.append(begin, length);
 }
 
@@ -190,13 +199,16 @@ void appendExponent(std::string& text, double value, int width, int precision)
 void appendInteger(std::string& text, long long value, int width)
 {
     char digits[24];
-    appendRightAligned(text, digits, std::to_chars(digits, digits + sizeof digits, value).ptr, width);
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    assert(result.ec == std::errc{});
+    appendRightAligned(text, digits, result.ptr, width);
 }
 
 void appendLeft(std::string& text, std::string_view value, int width)
 {
     text.append(value);
-    if (width > 0 && value.size() < static_cast<std::size_t>(width)) text.append(static_cast<std::size_t>(width) - value.size(), ' ');
+    if (width > 0 && value.size() < static_cast<std::size_t>(width))
+        text.append(static_cast<std::size_t>(width) - value.size(), ' ');
 }
 
 }  // namespace kalvert

@@ -57,8 +57,8 @@ double responsePhase(double frequency, const PoleZeroModel& model)
     return phaseOf(transferFunction(frequency, model));
 }
 
-void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double freqLow, double freqHigh,
-                      bool logX, const ResponseKind& kind)
+void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double freqLow, double freqHigh, bool logX,
+                      const ResponseKind& kind)
 {
     table.rows.clear();  // keeps whatever room the caller gave the rows
 

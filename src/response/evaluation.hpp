@@ -26,8 +26,8 @@ struct FapTable {
 /// Non-finite values are stored like any other. Throws std::domain_error when
 /// the grid is refused or more zeros are to be removed than the list holds,
 /// std::length_error when a list would grow past its limit.
-void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double freqLow, double freqHigh,
-                      bool logX, const ResponseKind& kind);
+void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double freqLow, double freqHigh, bool logX,
+                      const ResponseKind& kind);
 
 /// H(s) = Π(s − z) / Π(s − p) at s = i·2πf, products in list order.
 Complex transferFunction(double frequency, const PoleZeroModel& model);

@@ -9,14 +9,16 @@ namespace {
 
 // Band edges and decade starts are compared on a 1e-10 Hz lattice; the
 // floors stay doubles so that no conversion can overflow.
+constexpr double latticePerHertz = 1e10;
+
 double onLattice(double x)
 {
-    return std::floor(x * 1e10);
+    return std::floor(x * latticePerHertz);
 }
 
 bool usableLogEdge(double x)
 {
-    return x >= 0.0 && std::isfinite(x * 1e10);
+    return x >= 0.0 && std::isfinite(x * latticePerHertz);
 }
 
 }  // namespace
@@ -42,7 +44,9 @@ double decadeStart(double x)
     const double scaled = onLattice(x);
     double p = 1.0;
     if (x > 1.0) {
-        while (scaled >= std::floor(p * 1e11)) p *= 10.0;
+        // The decade's top, 10p, on the same lattice (scaled in one product).
+        constexpr double decadeTopPerStart = 10.0 * latticePerHertz;
+        while (scaled >= std::floor(p * decadeTopPerStart)) p *= 10.0;
     } else {
         while (scaled < onLattice(p)) p *= 0.1;
     }

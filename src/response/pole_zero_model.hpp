@@ -10,11 +10,11 @@ namespace kalvert {
 
 /// The channel's response as a SAC pole-zero file gives it (radians per second).
 struct PoleZeroModel {
-    int npoles = 0;               ///< count announced after the first "POLES"
-    int nzeros = 0;               ///< count announced after the first "ZEROS"
-    std::vector<Complex> zeros;   ///< file order, filled up with (0, 0) to nzeros
-    std::vector<Complex> poles;   ///< file order, never filled up
-    double constant = 1.0;        ///< normalising constant; 1.0 when the file has none
+    int npoles = 0;              ///< count announced after the first "POLES"
+    int nzeros = 0;              ///< count announced after the first "ZEROS"
+    std::vector<Complex> zeros;  ///< file order, filled up with (0, 0) to nzeros
+    std::vector<Complex> poles;  ///< file order, never filled up
+    double constant = 1.0;       ///< normalising constant; 1.0 when the file has none
 };
 
 /// Longest zeros list a model may hold: the reader's fill-up and the kind

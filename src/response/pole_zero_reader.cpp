@@ -130,8 +130,7 @@ void readPoleZeroText(std::string_view text, PoleZeroModel& model, StationInfo& 
     // Zeros the file announces but does not list lie at the origin.
     if (zeros.taken < model.nzeros) {
         const std::size_t missing = static_cast<std::size_t>(model.nzeros - zeros.taken);
-        if (missing > zeroRoomLeft(model.zeros.size()))
-            throw std::length_error("announced zero count too large");
+        if (missing > zeroRoomLeft(model.zeros.size())) throw std::length_error("announced zero count too large");
         model.zeros.resize(model.zeros.size() + missing, Complex{});
     }
 }

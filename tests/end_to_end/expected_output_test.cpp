@@ -28,6 +28,9 @@ const Conversion conversions[] = {
      "KARC.BHZ.displacement.fap"},
     {"IU.ANMO.00.BHZ.tabs.sacpz", {"TYPE_OUT=2,1,-6", "NPOINTS=40"}, "IU.ANMO.00.BHZ.tabs.acceleration.fap"},
     {"II.OBN.00.BHZ.hash-comments.sacpz", {"TYPE_OUT=0,1,-6"}, "II.OBN.00.BHZ.hash-comments.fap"},
+    // Several sections are read as one model, as the legacy reading does.
+    {"IU.ANMO.BH.multi-epoch.sacpz", {}, "IU.ANMO.BH.multi-epoch.default.fap"},
+    {"UW.HOOD..ENx.multi15.sacpz", {}, "UW.HOOD..ENx.multi15.default.fap"},
 };
 
 TEST(ExpectedOutput, RealResponsesConvertByteForByte)

@@ -72,8 +72,9 @@ bool parseFapFile(const std::string& text, FapFile& file, std::string& error)
         if (end == at || end[0] != ' ' || end[1] != ' ') return fail(error, "bad frequency field: " + line);
         at = end;
         row.amplitude = std::strtod(at, &end);
-        const char* e = line.c_str() + line.find('e');
-        if (end == at || *end != ' ' || line.find('e') == std::string::npos) return fail(error, "bad amplitude field: " + line);
+        const std::size_t exponentAt = line.find('e');
+        if (end == at || *end != ' ' || exponentAt == std::string::npos) return fail(error, "bad amplitude field: " + line);
+        const char* e = line.c_str() + exponentAt;
         row.amplitudeExponent = std::atoi(e + 1);
         if (end - (e + 2) < 3) return fail(error, "exponent of fewer than three digits: " + line);
         at = end;

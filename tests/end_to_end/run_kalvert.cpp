@@ -1,7 +1,11 @@
 #include "end_to_end/run_kalvert.hpp"
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <string_view>
+#include <thread>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -10,8 +14,32 @@
 
 namespace kalvert::testing {
 
+namespace {
+
+// Waits for the child for at most `seconds`, then kills it.
+int waitWithLimit(pid_t child, int seconds)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+    int waitStatus = 0;
+    for (;;) {
+        const pid_t done = waitpid(child, &waitStatus, WNOHANG);
+        if (done == child) break;
+        if (done < 0) throw std::runtime_error("waitpid failed");
+        if (Clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &waitStatus, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 1000 + WTERMSIG(waitStatus);
+}
+
+}  // namespace
+
 RunResult runKalvert(const std::vector<std::string>& arguments, const std::filesystem::path& workDirectory,
-                     const std::vector<std::string>& environment)
+                     const std::vector<std::string>& environment, int seconds)
 {
     const std::filesystem::path capture = workDirectory / ".stdout";
     std::vector<std::string> argv{KALVERT_BINARY};
@@ -21,8 +49,11 @@ RunResult runKalvert(const std::vector<std::string>& arguments, const std::files
     argPointers.push_back(nullptr);
     std::vector<std::string> env = environment;
     // Sanitizer settings of the test run reach the tool too.
+    // (A preloaded fault-injection library stands before the ASan runtime.)
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
-        if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
+        if (const char* value = std::getenv(name))
+            env.push_back(std::string(name) + "=" + value +
+                          (std::string_view(name) == "ASAN_OPTIONS" ? ":verify_asan_link_order=0" : ""));
     std::vector<char*> envPointers;
     for (std::string& entry : env) envPointers.push_back(entry.data());
     envPointers.push_back(nullptr);
@@ -35,10 +66,8 @@ RunResult runKalvert(const std::vector<std::string>& arguments, const std::files
         execve(argPointers[0], argPointers.data(), envPointers.data());
         _exit(127);
     }
-    int waitStatus = 0;
-    if (waitpid(child, &waitStatus, 0) != child) throw std::runtime_error("waitpid failed");
     RunResult result;
-    result.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 1000 + WTERMSIG(waitStatus);
+    result.status = waitWithLimit(child, seconds);
     result.output = readFile(capture);
     std::filesystem::remove(capture);
     return result;
@@ -79,7 +108,7 @@ std::filesystem::path testData(const std::string& name)
 std::string runPreamble()
 {
     return readFile(testData("help_screen.utf8.txt")) +
-           "tessarn.exe vKalvert v1.3.1\nConverter from PAZ(SAC) format to FAP(GSE2) format\n"
+           "tessarn.exe vKalvert v" KALVERT_VERSION "\nConverter from PAZ(SAC) format to FAP(GSE2) format\n"
            "=============================================\n\n";
 }
 

@@ -7,14 +7,18 @@
 namespace kalvert::testing {
 
 struct RunResult {
-    int status = -1;     ///< the process's exit status, 0 … 255
+    int status = -1;     ///< the process's exit status, 0 … 255; 1000 + signal when killed
     std::string output;  ///< everything it wrote to standard output
 };
 
+/// Status of a run that outlived its time limit and was killed.
+inline constexpr int timedOut = 1000 + 9;
+
 /// Runs the built kalvert binary with `arguments` in `workDirectory`, with a
 /// UTF-8 locale unless `environment` (NAME=value entries) says otherwise.
+/// A run that takes longer than `seconds` is killed.
 RunResult runKalvert(const std::vector<std::string>& arguments, const std::filesystem::path& workDirectory,
-                     const std::vector<std::string>& environment = {"LANG=C.UTF-8"});
+                     const std::vector<std::string>& environment = {"LANG=C.UTF-8"}, int seconds = 120);
 
 /// A fresh, empty directory removed when the object goes.
 class ScratchDirectory {
