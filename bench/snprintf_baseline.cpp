@@ -19,7 +19,8 @@ int main(int argc, char** argv)
     OutputRequest request;
     if (parseOptions(arguments, request) != OptionsOutcome::Proceed) return 1;
     std::string input;
-    if (readWholeFile(arguments[1].substr(3), input) != ReadOutcome::Read) return 1;
+    FileIdentity inputFile;
+    if (readWholeFile(arguments[1].substr(3), input, inputFile) != ReadOutcome::Read) return 1;
     PoleZeroModel model;
     StationInfo station;
     readPoleZeroText(input, model, station);

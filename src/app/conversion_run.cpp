@@ -1,6 +1,8 @@
 #include "app/conversion_run.hpp"
 
 #include <cstdio>
+#include <new>
+#include <utility>
 
 #include "app/file_access.hpp"
 #include "app/help_screen.hpp"
@@ -25,10 +27,10 @@ void printBanner()
     std::printf("=============================================\n\n");
 }
 
-ExitCode readInput(const std::string& inputPath, std::string& inputText)
+ExitCode readInput(const std::string& inputPath, std::string& inputText, FileIdentity& inputFile)
 {
     std::printf("Trying to read input file (%s)\n", inputPath.c_str());
-    switch (readWholeFile(inputPath, inputText)) {
+    switch (readWholeFile(inputPath, inputText, inputFile)) {
     case ReadOutcome::OpenFailed:
         std::printf("ERROR: Coundn't open (%s)\n", inputPath.c_str());
         return ExitCode::OpenFailed;
@@ -44,7 +46,9 @@ ExitCode readInput(const std::string& inputPath, std::string& inputText)
     return ExitCode::Success;
 }
 
-ExitCode checkData(const std::string& inputPath, const std::string& inputText, PoleZeroModel& model,
+// The reader cuts the text up in place: it is handed over, not copied, so
+// that a large input is held in memory once.
+ExitCode checkData(const std::string& inputPath, std::string&& inputText, PoleZeroModel& model,
                    StationInfo& station)
 {
     std::printf("Checking data (%s)\n", inputPath.c_str());
@@ -59,7 +63,7 @@ ExitCode checkData(const std::string& inputPath, const std::string& inputText, P
     if (inputText.find("CONSTANT") == std::string::npos)
         std::printf("WARNING: Not found CONSTANT (%s).\n CONSTANT set to 1.0", inputPath.c_str());
     try {
-        readPoleZeroText(inputText, model, station);
+        readPoleZeroText(std::move(inputText), model, station);
     } catch (...) {
         std::printf("ERROR: Checking data (%s)\n", inputPath.c_str());
         return ExitCode::BadInputFile;
@@ -90,11 +94,13 @@ ExitCode convertData(const PoleZeroModel& model, const OutputRequest& request, c
     return ExitCode::Success;
 }
 
-ExitCode writeOutput(const std::string& outputPath, const StationInfo& station, const OutputKind& kind,
-                     std::size_t count, const std::string& tableText)
+ExitCode writeOutput(const std::string& outputPath, const FileIdentity& inputFile, const StationInfo& station,
+                     const OutputKind& kind, std::size_t count, const std::string& tableText)
 {
     std::printf("Trying to write data into output file (%s)\n", outputPath.c_str());
-    const int output = createOutputFile(outputPath);
+    std::fflush(stdout);  // a FIFO as output waits at the open for its reader: say what it waits for
+    // Creating the output truncates it: never when it is the input itself.
+    const int output = namesSameFile(outputPath, inputFile) ? -1 : createOutputFile(outputPath);
     if (output < 0) {
         std::printf("ERROR: Coundn't create (%s)\n", outputPath.c_str());
         return ExitCode::CreateFailed;
@@ -116,9 +122,7 @@ ExitCode writeOutput(const std::string& outputPath, const StationInfo& station, 
     return ExitCode::Success;
 }
 
-}  // namespace
-
-ExitCode runConversion(const std::vector<std::string>& arguments)
+ExitCode runStages(const std::vector<std::string>& arguments)
 {
     printHelpScreen();
     printBanner();
@@ -131,19 +135,29 @@ ExitCode runConversion(const std::vector<std::string>& arguments)
         std::printf("1st and 2nd param in command line MUST be IN= and OUT=\n");
         return ExitCode::NotInOut;
     }
-    const std::string inputPath = arguments[1].substr(3);
-    const std::string outputPath = arguments[2].substr(4);
-
+    std::string inputPath;
+    std::string outputPath;
     OutputRequest request;
-    if (parseOptions(arguments, request) == OptionsOutcome::HelpAsked) return ExitCode::Success;
-    const ResponseKind kind = readResponseKind(request.typeIn, request.typeOut);
+    ResponseKind kind;
+    try {
+        inputPath = arguments[1].substr(3);
+        outputPath = arguments[2].substr(4);
+        if (parseOptions(arguments, request) == OptionsOutcome::HelpAsked) return ExitCode::Success;
+        kind = readResponseKind(request.typeIn, request.typeOut);
+    } catch (const std::bad_alloc&) {
+        // Not even the arguments could be held: the input cannot be read either.
+        std::printf("ERROR: Couldn't read (%s)\n", arguments[1].c_str() + 3);
+        return ExitCode::BadInputFile;
+    }
 
     std::string inputText;
-    if (const ExitCode code = readInput(inputPath, inputText); code != ExitCode::Success) return code;
+    FileIdentity inputFile;
+    if (const ExitCode code = readInput(inputPath, inputText, inputFile); code != ExitCode::Success) return code;
 
     PoleZeroModel model;
     StationInfo station;
-    if (const ExitCode code = checkData(inputPath, inputText, model, station); code != ExitCode::Success) return code;
+    if (const ExitCode code = checkData(inputPath, std::move(inputText), model, station); code != ExitCode::Success)
+        return code;
 
     FapTable table;
     std::string tableText;
@@ -152,7 +166,17 @@ ExitCode runConversion(const std::vector<std::string>& arguments)
     const std::size_t count = table.rows.size();
     table = FapTable{};  // the rows live on in the text; free them before writing
 
-    return writeOutput(outputPath, station, kind.output, count, tableText);
+    return writeOutput(outputPath, inputFile, station, kind.output, count, tableText);
+}
+
+}  // namespace
+
+ExitCode runConversion(const std::vector<std::string>& arguments)
+{
+    const ExitCode code = runStages(arguments);
+    // Whatever happens to the process next, the messages are out.
+    std::fflush(stdout);
+    return code;
 }
 
 }  // namespace kalvert

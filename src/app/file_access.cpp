@@ -1,11 +1,10 @@
 #include "app/file_access.hpp"
 
-#include <cstddef>
-
 #include <cerrno>
+#include <cstddef>
+#include <cstring>
 #include <fcntl.h>
-#include <memory>
-#include <new>
+#include <exception>
 #include <sys/stat.h>
 
 #ifdef _WIN32
@@ -23,36 +22,88 @@ namespace {
 
 // One call moves at most this much, so that the count fits every platform's
 // read and write (Windows takes an unsigned int).
-constexpr std::size_t maxTransfer = 1u << 30;
+constexpr std::size_t maxTransfer = std::size_t{1} << 30;
+
+FileIdentity identityOf(const struct stat& info)
+{
+    return {static_cast<unsigned long long>(info.st_dev), static_cast<unsigned long long>(info.st_ino)};
+}
+
+// Reads up to `size` bytes into `text`, in as many calls as it takes; the
+// text keeps what was read. False when not one byte could be read.
+bool readInto(int descriptor, std::size_t size, std::string& text)
+{
+    try {
+        text.resize(size);
+    } catch (const std::exception&) {  // no memory for it, or more than a string holds
+        text = std::string();
+        return false;
+    }
+    std::size_t got = 0;
+    while (got < size) {
+        const std::size_t chunk = size - got < maxTransfer ? size - got : maxTransfer;
+        const auto read = ::read(descriptor, text.data() + got, static_cast<unsigned>(chunk));
+        if (read < 0 && errno == EINTR) continue;
+        if (read <= 0) break;  // a file that shrank since its size was taken keeps what was read
+        got += static_cast<std::size_t>(read);
+    }
+    text.resize(got);
+    return got > 0;
+}
+
+// Read-only, and without waiting: a read-only open of a FIFO would otherwise
+// wait for a writer; the size check then refuses it.
+int openForReading(const std::string& path)
+{
+#ifdef O_NONBLOCK
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_BINARY);
+    if (descriptor >= 0) ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    return descriptor;
+#else
+    return ::open(path.c_str(), O_RDONLY | O_BINARY);
+#endif
+}
 
 }  // namespace
 
-ReadOutcome readWholeFile(const std::string& path, std::string& text)
+ReadOutcome readWholeFile(const std::string& path, std::string& text, FileIdentity& identity)
 {
-    const int descriptor = ::open(path.c_str(), O_RDWR | O_BINARY);
+    const int descriptor = openForReading(path);
     if (descriptor < 0) return ReadOutcome::OpenFailed;
+    // A read-only open of a folder succeeds on Linux; a folder is still no input.
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(descriptor);
+        return ReadOutcome::OpenFailed;
+    }
+    identity = identityOf(info);
 
     const auto size = ::lseek(descriptor, 0, SEEK_END);
     if (size < 0 || ::lseek(descriptor, 0, SEEK_SET) != 0) {
         ::close(descriptor);
         return ReadOutcome::SizeUndefined;
     }
-
-    const std::size_t wanted =
-        static_cast<std::size_t>(size) < maxTransfer ? static_cast<std::size_t>(size) : maxTransfer;
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[wanted + 1]());
-    const auto got = (buffer && wanted > 0) ? ::read(descriptor, buffer.get(), static_cast<unsigned>(wanted)) : 0;
+    const bool read = size > 0 && readInto(descriptor, static_cast<std::size_t>(size), text);
     ::close(descriptor);
-    if (got <= 0) return ReadOutcome::ReadFailed;
+    if (!read) return ReadOutcome::ReadFailed;
 
-    // A shorter read is accepted; the text ends at the first NUL either way.
-    text.assign(buffer.get());
+    // The text ends at the first NUL byte.
+    text.resize(std::strlen(text.c_str()));
     return ReadOutcome::Read;
+}
+
+bool namesSameFile(const std::string& path, const FileIdentity& identity)
+{
+    if (identity.inode == 0) return false;  // a system without inode numbers (Windows) cannot tell
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return false;
+    const FileIdentity other = identityOf(info);
+    return other.device == identity.device && other.inode == identity.inode;
 }
 
 int createOutputFile(const std::string& path)
 {
-    return ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_BINARY, S_IRUSR | S_IWUSR);
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, S_IRUSR | S_IWUSR);
 }
 
 bool writeAll(int descriptor, std::string_view bytes)

@@ -5,16 +5,27 @@
 
 namespace kalvert {
 
-enum class [[nodiscard]] ReadOutcome{Read, OpenFailed, SizeUndefined, ReadFailed};
+enum class [[nodiscard]] ReadOutcome { Read, OpenFailed, SizeUndefined, ReadFailed };
 
-/// Opens `path` for reading and writing (so a file that may not be written
-/// is refused), learns its size with one seek, reads it with one read into
-/// `text` (cut at the first NUL byte) and closes it. ReadFailed when the
-/// read yields no bytes or the buffer cannot be had.
-[[nodiscard]] ReadOutcome readWholeFile(const std::string& path, std::string& text);
+/// Which file a path named when it was opened: two paths name the same file
+/// (through a link, "./" or a hard link) when both numbers agree.
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+};
 
-/// Creates or truncates `path` (binary, read and write, mode 0600) and
-/// returns its descriptor, or −1.
+/// Opens `path` read-only (a folder is refused as OpenFailed), learns its size
+/// with one seek, reads it whole into `text` (repeating the read until the
+/// size is in or the file ends early), cuts the text at its first NUL byte and
+/// closes the file. ReadFailed when nothing can be read or the text cannot be
+/// held in memory. `identity` names the file that was read.
+[[nodiscard]] ReadOutcome readWholeFile(const std::string& path, std::string& text, FileIdentity& identity);
+
+/// Does `path` name, following links, the file `identity` names?
+[[nodiscard]] bool namesSameFile(const std::string& path, const FileIdentity& identity);
+
+/// Creates or truncates `path` write-only (binary, mode 0600) and returns
+/// its descriptor, or −1.
 [[nodiscard]] int createOutputFile(const std::string& path);
 
 /// Writes all of `bytes`; false when the system refuses or writes nothing.

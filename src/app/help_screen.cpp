@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <new>
 #include <string_view>
 
 namespace kalvert {
@@ -125,8 +126,13 @@ std::string helpScreenText(ConsoleEncoding encoding)
 
 void printHelpScreen()
 {
-    const std::string screen = helpScreenText(consoleEncoding());
-    std::fwrite(screen.data(), 1, screen.size(), stdout);
+    try {
+        const std::string screen = helpScreenText(consoleEncoding());
+        std::fwrite(screen.data(), 1, screen.size(), stdout);
+    } catch (const std::bad_alloc&) {
+        // Without memory for the screen the run goes on without it; its own
+        // stages report what memory they cannot get.
+    }
 }
 
 }  // namespace kalvert

@@ -1,3 +1,6 @@
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -5,6 +8,19 @@
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> arguments(argv, argv + argc);
-    return static_cast<int>(kalvert::runConversion(arguments));
+#ifdef SIGXFSZ
+    // Past the file-size limit a write should fail and be reported, not kill
+    // the tool silently with a truncated file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    try {
+        const std::vector<std::string> arguments(argv, argv + argc);
+        return static_cast<int>(kalvert::runConversion(arguments));
+    } catch (...) {
+        // Only copying the argument list itself can get here: memory was exhausted.
+        const bool hasInputPath = argc > 1 && std::strlen(argv[1]) >= 3;
+        std::printf("ERROR: Couldn't read (%s)\n", hasInputPath ? argv[1] + 3 : "");
+        std::fflush(stdout);
+        return static_cast<int>(kalvert::ExitCode::BadInputFile);
+    }
 }

@@ -25,6 +25,13 @@ void adjustZerosToKind(std::vector<Complex>& zeros, int outputKind, int inputKin
     }
 }
 
+void refuseExcessiveWork(std::size_t points, const PoleZeroModel& model)
+{
+    const double roots = static_cast<double>(model.zeros.size() + model.poles.size());
+    if (static_cast<double>(points) * roots > maxRootFrequencyTerms)
+        throw std::length_error("more root-frequency terms than one run may take on");
+}
+
 double amplitudeOf(Complex h, double constant)
 {
     return std::hypot(h.re, h.im) * constant;
@@ -78,10 +85,14 @@ void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double 
     // be built whole before it is cut to the band.
     if (logX) {
         const FrequencyGrid grid = buildLogGrid(freqLow, freqHigh, npoints);
+        refuseExcessiveWork(grid.frequencies.size(), model);
         table.rows.reserve(grid.frequencies.size());
         for (const double frequency : grid.frequencies) appendRow(frequency);
     } else {
-        table.rows.reserve(linearGridCapacity(freqLow, freqHigh, npoints));
+        std::size_t points = 0;
+        walkLinearGrid(freqLow, freqHigh, npoints, [&points](double) { ++points; });
+        refuseExcessiveWork(points, model);
+        table.rows.reserve(points);
         walkLinearGrid(freqLow, freqHigh, npoints, appendRow);
     }
 }

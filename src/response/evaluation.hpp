@@ -19,13 +19,19 @@ struct FapTable {
     std::vector<FapPoint> rows;
 };
 
+/// Most root-frequency terms (grid points × (zeros + poles)) one evaluation
+/// may take on: about ten seconds of work. A larger request is refused before
+/// any evaluation.
+inline constexpr double maxRootFrequencyTerms = 2e9;
+
 /// Fills `table` with one row per grid frequency of the request: the zeros of
 /// the model copy are adjusted to the output kind of motion (n1 − inputMotion
 /// zeros at the origin appended, or that many of the last zeros removed),
 /// the amplitude is scaled to the output unit and the phase is atan2 of H.
 /// Non-finite values are stored like any other. Throws std::domain_error when
 /// the grid is refused or more zeros are to be removed than the list holds,
-/// std::length_error when a list would grow past its limit.
+/// std::length_error when a list would grow past its limit or the work would
+/// pass maxRootFrequencyTerms.
 void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double freqLow, double freqHigh, bool logX,
                       const ResponseKind& kind);
 

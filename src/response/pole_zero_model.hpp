@@ -17,9 +17,11 @@ struct PoleZeroModel {
     double constant = 1.0;       ///< normalising constant; 1.0 when the file has none
 };
 
-/// Longest zeros list a model may hold: the reader's fill-up and the kind
-/// adjustment refuse to grow it further (real instruments have a few dozen).
-inline constexpr std::size_t maxZeroCount = 1'000'000;
+/// Longest zeros list and longest poles list a model may hold, counted over
+/// the whole file: the reader and the kind adjustment refuse to grow a list
+/// further. Real instruments have a few dozen roots.
+inline constexpr std::size_t maxZeroCount = 10'000;
+inline constexpr std::size_t maxPoleCount = 10'000;
 
 /// How many more zeros a list holding `held` may take.
 inline std::size_t zeroRoomLeft(std::size_t held)

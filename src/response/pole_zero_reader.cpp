@@ -75,15 +75,23 @@ struct Section {
     int taken = 0;
 };
 
+// Appends a value, refusing a list that would pass its limit: repeated
+// sections must not grow a model without bound.
+void appendRoot(std::vector<Complex>& roots, Complex value, std::size_t limit)
+{
+    if (roots.size() >= limit) throw std::length_error("more roots than any instrument has");
+    roots.push_back(value);
+}
+
 }  // namespace
 
-void readPoleZeroText(std::string_view text, PoleZeroModel& model, StationInfo& info)
+void readPoleZeroText(std::string text, PoleZeroModel& model, StationInfo& info)
 {
-    std::string copy(text.substr(0, text.find('\0')));
+    text.resize(std::strlen(text.c_str()));
 
     model.constant = 1.0;
-    model.nzeros = readAnnouncedCount(copy, "ZEROS");
-    model.npoles = readAnnouncedCount(copy, "POLES");
+    model.nzeros = readAnnouncedCount(text, "ZEROS");
+    model.npoles = readAnnouncedCount(text, "POLES");
 
     Section zeros;
     Section poles;
@@ -91,8 +99,8 @@ void readPoleZeroText(std::string_view text, PoleZeroModel& model, StationInfo& 
     // does not give keeps what the previous value line of either section left.
     Complex scratch;
 
-    char* cursor = copy.data();
-    char* const end = cursor + copy.size();
+    char* cursor = text.data();
+    char* const end = cursor + text.size();
     while (cursor < end) {
         if (*cursor == '\n') {  // a run of LF separates like a single one
             ++cursor;
@@ -116,12 +124,12 @@ void readPoleZeroText(std::string_view text, PoleZeroModel& model, StationInfo& 
             if (std::strstr(line, "CONSTANT") != nullptr) model.constant = readConstant(line);
             if (zeros.active && zeros.taken < model.nzeros) {
                 scanNumberPair(line, scratch.re, scratch.im);
-                model.zeros.push_back(scratch);
+                appendRoot(model.zeros, scratch, maxZeroCount);
                 ++zeros.taken;
             }
             if (poles.active && poles.taken < model.npoles) {
                 scanNumberPair(line, scratch.re, scratch.im);
-                model.poles.push_back(scratch);
+                appendRoot(model.poles, scratch, maxPoleCount);
                 ++poles.taken;
             }
         }

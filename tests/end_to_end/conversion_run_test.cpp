@@ -198,7 +198,7 @@ TEST_F(ConversionRun, HelpScreenFollowsTheConsoleLocale)
     const RunResult koi8 = runKalvert({}, dir(), {"LC_ALL=", "LC_CTYPE=ru_RU.KOI8-R", "LANG=ru_RU.UTF-8"});
     EXPECT_EQ(koi8.output.substr(0, 10), "\xEF\xD0\xC9\xD3\xC1\xCE\xC9\xC5:\n");  // Описание:
     EXPECT_EQ(koi8.status, 1);
-    const RunResult plain = runKalvert({}, dir(), {});
+    const RunResult plain = runKalvert({}, dir(), std::vector<std::string>{});
     EXPECT_EQ(plain.output, runPreamble() + "Few params\n");
     // Numbers keep their point whatever the locale says.
     copyData("KARC.BHZ.sacpz", "karc.pz");

@@ -4,7 +4,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <grp.h>
 #include <string_view>
+#include <sys/resource.h>
 #include <thread>
 #include <fstream>
 #include <sstream>
@@ -41,6 +43,16 @@ int waitWithLimit(pid_t child, int seconds)
 RunResult runKalvert(const std::vector<std::string>& arguments, const std::filesystem::path& workDirectory,
                      const std::vector<std::string>& environment, int seconds)
 {
+    RunSetup setup;
+    setup.environment = environment;
+    setup.seconds = seconds;
+    return runKalvert(arguments, workDirectory, setup);
+}
+
+RunResult runKalvert(const std::vector<std::string>& arguments, const std::filesystem::path& workDirectory,
+                     const RunSetup& setup)
+{
+    const std::vector<std::string>& environment = setup.environment;
     const std::filesystem::path capture = workDirectory / ".stdout";
     std::vector<std::string> argv{KALVERT_BINARY};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -63,11 +75,22 @@ RunResult runKalvert(const std::vector<std::string>& arguments, const std::files
     if (child == 0) {
         const int out = ::open(capture.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (out < 0 || dup2(out, STDOUT_FILENO) < 0 || chdir(workDirectory.c_str()) != 0) _exit(127);
+        if (setup.addressSpace != 0) {
+            const rlimit limit{setup.addressSpace, setup.addressSpace};
+            if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(127);
+        }
+        if (setup.fileSize != 0) {
+            const rlimit limit{setup.fileSize, setup.fileSize};
+            if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+        }
+        constexpr uid_t nobody = 65534;
+        if (setup.asOtherUser && geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
+            _exit(couldNotDropRoot);
         execve(argPointers[0], argPointers.data(), envPointers.data());
         _exit(127);
     }
     RunResult result;
-    result.status = waitWithLimit(child, seconds);
+    result.status = waitWithLimit(child, setup.seconds);
     result.output = readFile(capture);
     std::filesystem::remove(capture);
     return result;

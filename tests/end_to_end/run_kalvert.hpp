@@ -13,12 +13,25 @@ struct RunResult {
 
 /// Status of a run that outlived its time limit and was killed.
 inline constexpr int timedOut = 1000 + 9;
+/// Status of a run whose process could not drop root's privileges.
+inline constexpr int couldNotDropRoot = 126;
+
+/// What the child process is given besides its arguments.
+struct RunSetup {
+    std::vector<std::string> environment{"LANG=C.UTF-8"};  ///< NAME=value entries
+    int seconds = 120;               ///< killed after this long
+    unsigned long addressSpace = 0;  ///< bytes of memory it may map; 0: no limit
+    unsigned long fileSize = 0;      ///< bytes a file it writes may reach; 0: no limit
+    bool asOtherUser = false;        ///< run as "nobody" when the tests run as root
+};
 
 /// Runs the built kalvert binary with `arguments` in `workDirectory`, with a
 /// UTF-8 locale unless `environment` (NAME=value entries) says otherwise.
 /// A run that takes longer than `seconds` is killed.
 RunResult runKalvert(const std::vector<std::string>& arguments, const std::filesystem::path& workDirectory,
                      const std::vector<std::string>& environment = {"LANG=C.UTF-8"}, int seconds = 120);
+RunResult runKalvert(const std::vector<std::string>& arguments, const std::filesystem::path& workDirectory,
+                     const RunSetup& setup);
 
 /// A fresh, empty directory removed when the object goes.
 class ScratchDirectory {

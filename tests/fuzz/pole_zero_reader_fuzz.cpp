@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "response/pole_zero_reader.hpp"
@@ -14,12 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kalvert::PoleZeroModel model;
     kalvert::StationInfo info;
     try {
-        kalvert::readPoleZeroText(text, model, info);
+        kalvert::readPoleZeroText(std::string(text), model, info);
     } catch (const std::length_error&) {
-        return 0;  // an announced zero count no list may hold
+        return 0;  // a list that would pass its limit
     }
     if (model.nzeros > 0 && model.zeros.size() < static_cast<std::size_t>(model.nzeros)) std::abort();
-    if (model.zeros.size() > kalvert::maxZeroCount) std::abort();
+    if (model.zeros.size() > kalvert::maxZeroCount || model.poles.size() > kalvert::maxPoleCount) std::abort();
     if (info.station.size() > kalvert::StationInfo::stationCapacity ||
         info.channel.size() > kalvert::StationInfo::channelCapacity ||
         info.network.size() > kalvert::StationInfo::networkCapacity ||
