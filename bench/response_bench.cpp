@@ -1,8 +1,10 @@
-// Points per second of the two hot stages: evaluating the response on a
-// linear grid, and formatting the table text (against snprintf per row).
+// Per-stage figures: evaluating the response (one frequency at a time, and
+// several side by side as the tool does) and formatting table rows (the
+// tool's writer against one snprintf per row).
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <string>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -13,62 +15,77 @@
 namespace kalvert::bench {
 namespace {
 
-FapTable evaluated(int npoints)
+std::vector<double> linearGrid(int npoints)
 {
-    FapTable table;
-    evaluateResponse(sts2Model(), table, npoints, 0.001, 20.0, false, ResponseKind{});
-    return table;
+    return buildLinearGrid(0.001, 20.0, npoints).frequencies;
 }
 
-void evaluation(benchmark::State& state)
+void evaluationOneAtATime(benchmark::State& state)
 {
-    const PoleZeroModel model = sts2Model();
-    const int npoints = static_cast<int>(state.range(0));
-    FapTable table;
+    const PreparedResponse response = prepareResponse(sts2Model(), ResponseKind{});
+    const std::vector<double> frequencies = linearGrid(static_cast<int>(state.range(0)));
+    std::vector<FapPoint> rows(frequencies.size());
     for (auto _ : state) {
-        evaluateResponse(model, table, npoints, 0.001, 20.0, false, ResponseKind{});
-        benchmark::DoNotOptimize(table.rows.data());
+        for (std::size_t i = 0; i < frequencies.size(); ++i) {
+            const Complex h = transferFunction(frequencies[i], response.model);
+            rows[i] = {frequencies[i], std::hypot(h.re, h.im) * response.model.constant * response.unitScale,
+                       std::atan2(h.im, h.re)};
+        }
+        benchmark::DoNotOptimize(rows.data());
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(table.rows.size()));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(rows.size()));
 }
 
-void tableText(benchmark::State& state)
+void evaluationInterleaved(benchmark::State& state)
 {
-    const FapTable table = evaluated(static_cast<int>(state.range(0)));
-    std::string text;
+    const PreparedResponse response = prepareResponse(sts2Model(), ResponseKind{});
+    const std::vector<double> frequencies = linearGrid(static_cast<int>(state.range(0)));
+    std::vector<FapPoint> rows(frequencies.size());
     for (auto _ : state) {
-        text.clear();
-        text.reserve(tableBytesPerRow * table.rows.size() + tableBytesPerRow);
-        formatFapTable(table, text);
-        benchmark::DoNotOptimize(text.data());
+        evaluatePoints(response, frequencies.data(), frequencies.size(), rows.data());
+        benchmark::DoNotOptimize(rows.data());
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(table.rows.size()));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(rows.size()));
+}
+
+std::vector<FapPoint> evaluatedRows(int npoints)
+{
+    FapTable table;
+    evaluateResponse(sts2Model(), table, GridRequest{0.001, 20.0, npoints, false}, ResponseKind{});
+    return table.rows;
+}
+
+void tableRows(benchmark::State& state)
+{
+    const std::vector<FapPoint> rows = evaluatedRows(static_cast<int>(state.range(0)));
+    std::vector<char> text(rows.size() * maxTableRowLength);
+    for (auto _ : state) {
+        char* end = text.data();
+        for (const FapPoint& row : rows) end = writeTableRow(end, row);
+        benchmark::DoNotOptimize(end);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(rows.size()));
 }
 
 // The baseline: one snprintf call per row.
-void tableTextSnprintf(benchmark::State& state)
+void tableRowsSnprintf(benchmark::State& state)
 {
-    const FapTable table = evaluated(static_cast<int>(state.range(0)));
-    std::string text;
+    const std::vector<FapPoint> rows = evaluatedRows(static_cast<int>(state.range(0)));
+    std::vector<char> text(rows.size() * maxTableRowLength);
     for (auto _ : state) {
-        text.clear();
-        text.reserve(tableBytesPerRow * table.rows.size() + tableBytesPerRow);
-        char line[128];
-        std::snprintf(line, sizeof line, "%zu\n", table.rows.size());
-        text += line;
-        for (const FapPoint& row : table.rows) {
-            const int length = std::snprintf(line, sizeof line, "%12.7lf  %10.7le %10.7lf\n", row.frequency,
-                                             row.amplitude, row.phase);
-            text.append(line, static_cast<std::size_t>(length));
-        }
-        benchmark::DoNotOptimize(text.data());
+        char* end = text.data();
+        for (const FapPoint& row : rows)
+            end += std::snprintf(end, maxTableRowLength, "%12.7lf  %10.7le %10.7lf\n", row.frequency, row.amplitude,
+                                 row.phase);
+        benchmark::DoNotOptimize(end);
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(table.rows.size()));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(rows.size()));
 }
 
-BENCHMARK(evaluation)->RangeMultiplier(10)->Range(1000, 10'000'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(tableText)->RangeMultiplier(10)->Range(1000, 10'000'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(tableTextSnprintf)->RangeMultiplier(10)->Range(1000, 10'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(evaluationOneAtATime)->Arg(8192)->Unit(benchmark::kMicrosecond);
+BENCHMARK(evaluationInterleaved)->Arg(8192)->Unit(benchmark::kMicrosecond);
+BENCHMARK(tableRows)->Arg(8192)->Unit(benchmark::kMicrosecond);
+BENCHMARK(tableRowsSnprintf)->Arg(8192)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace kalvert::bench

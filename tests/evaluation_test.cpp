@@ -26,7 +26,7 @@ PoleZeroModel model(std::vector<Complex> zeros, std::vector<Complex> poles, doub
 FapPoint evaluateAt(const PoleZeroModel& m, double frequency, const char* typeOut, const char* typeIn = "1")
 {
     FapTable table;
-    evaluateResponse(m, table, 0, frequency, frequency + 1.0, false, readResponseKind(typeIn, typeOut));
+    evaluateResponse(m, table, GridRequest{frequency, frequency + 1.0, 0, false}, readResponseKind(typeIn, typeOut));
     EXPECT_EQ(table.rows.size(), 1u);
     return table.rows.at(0);
 }
@@ -95,9 +95,9 @@ TEST(Evaluation, RefusesImpossibleKindAdjustments)
 {
     FapTable table;
     const PoleZeroModel oneZero = model({{0, 0}}, {{-1, 0}});
-    EXPECT_THROW(evaluateResponse(oneZero, table, 10, 1, 2, false, readResponseKind("2", "QTV")), std::domain_error);
-    EXPECT_THROW(evaluateResponse(oneZero, table, 10, 1, 2, false, readResponseKind("-2000000000", "2000000000")), std::length_error);
-    EXPECT_THROW(evaluateResponse(oneZero, table, 10, 1, 2, false, readResponseKind("2000000000", "-2000000000")), std::domain_error);
+    EXPECT_THROW(evaluateResponse(oneZero, table, GridRequest{1, 2, 10, false}, readResponseKind("2", "QTV")), std::domain_error);
+    EXPECT_THROW(evaluateResponse(oneZero, table, GridRequest{1, 2, 10, false}, readResponseKind("-2000000000", "2000000000")), std::length_error);
+    EXPECT_THROW(evaluateResponse(oneZero, table, GridRequest{1, 2, 10, false}, readResponseKind("2000000000", "-2000000000")), std::domain_error);
 }
 
 TEST(Evaluation, SignScalingAndNonFiniteValues)
@@ -124,7 +124,7 @@ TEST(Evaluation, FillsOneRowPerGridPointAndEmptiesTheTableFirst)
     const PoleZeroModel m = model({{0, 0}}, {{-1, 0}, {-2, 3}});
     FapTable table;
     table.rows.resize(7);
-    evaluateResponse(m, table, 10, 0.001, 20.0, true, readResponseKind("1", "0,1,-6"));
+    evaluateResponse(m, table, GridRequest{0.001, 20.0, 10, true}, readResponseKind("1", "0,1,-6"));
     ASSERT_EQ(table.rows.size(), 42u);
     EXPECT_EQ(table.rows.front().frequency, 0.0010000000000000002);
     EXPECT_EQ(table.rows.back().frequency, 19.000000000000004);
@@ -133,7 +133,7 @@ TEST(Evaluation, FillsOneRowPerGridPointAndEmptiesTheTableFirst)
     EXPECT_EQ(table.rows[5].amplitude, 1e6 / responseAmplitude(table.rows[5].frequency, withoutZero));
     EXPECT_EQ(table.rows[5].phase, responsePhase(table.rows[5].frequency, withoutZero));
 
-    evaluateResponse(m, table, 10, 50.0, 1.0, false, readResponseKind("1", "GSE2"));
+    evaluateResponse(m, table, GridRequest{50.0, 1.0, 10, false}, readResponseKind("1", "GSE2"));
     EXPECT_TRUE(table.rows.empty());
 }
 

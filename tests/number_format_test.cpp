@@ -1,4 +1,5 @@
 #include "fap/number_format.hpp"
+#include "fap/table_numbers.hpp"
 
 #include <cmath>
 #include <cstdio>
@@ -28,6 +29,19 @@ std::string exponent(double value, int width, int precision)
     std::string text;
     appendExponent(text, value, width, precision);
     return text;
+}
+
+// The table's straight path for seven decimals.
+std::string tableFixed(double value, int width)
+{
+    char text[maxNumberLength];
+    return std::string(text, writeFixed7(text, value, width));
+}
+
+std::string tableExponent(double value, int width)
+{
+    char text[maxNumberLength];
+    return std::string(text, writeExponent7(text, value, width));
 }
 
 // The C library's text, its exponent widened to three digits, then padded
@@ -92,6 +106,26 @@ TEST(NumberFormat, IntegersAndTexts)
     EXPECT_EQ(text, " 0-42999ab   toolong");
 }
 
+TEST(NumberFormat, TablePathOnItsHardCases)
+{
+    const double values[] = {
+        0.00390625,      -0.00390625,     0.5e-7,         1.5e-7,           2.5,           0.0,
+        -0.0,            4.9e-324,        -2.2e-308,      9.99999995e-11,   9.999999949e-11, 99999999.5,
+        0.999999995,     1e20,            -8.99e8,        9.1e8,            123456789012.3, 1.7976931348623157e308,
+        3.14159265358979, -3.14159265358979, 1e-16,       1e30,             5e-324,        0.1,
+    };
+    for (const double value : values) {
+        EXPECT_EQ(tableExponent(value, 10), printfReference("%.7e", value, 10)) << value;
+        EXPECT_EQ(tableExponent(value, 20), printfReference("%.7e", value, 20)) << value;
+        EXPECT_EQ(tableFixed(value, 12), printfReference("%.7f", value, 12)) << value;
+        EXPECT_EQ(tableFixed(value, 3), printfReference("%.7f", value, 3)) << value;
+    }
+    for (const double value : {inf, -inf, nan}) {
+        EXPECT_EQ(tableExponent(value, 10), exponent(value, 10, 7));
+        EXPECT_EQ(tableFixed(value, 12), fixed(value, 12, 7));
+    }
+}
+
 TEST(NumberFormat, AgreesWithTheCLibraryOnManyDoubles)
 {
     std::mt19937_64 random(20261209);
@@ -107,8 +141,10 @@ TEST(NumberFormat, AgreesWithTheCLibraryOnManyDoubles)
         if (i % 4 == 1) value = std::round(value * 1e7) / 1e7 + 5e-8;  // near the rounding half
         if (!std::isfinite(value)) continue;
         ASSERT_EQ(exponent(value, 10, 7), printfReference("%.7e", value, 10)) << value;
+        ASSERT_EQ(tableExponent(value, 10), printfReference("%.7e", value, 10)) << value;
         if (std::fabs(value) < 1e20) {
             ASSERT_EQ(fixed(value, 12, 7), printfReference("%.7f", value, 12)) << value;
+            ASSERT_EQ(tableFixed(value, 12), printfReference("%.7f", value, 12)) << value;
         }
     }
 }
@@ -126,9 +162,11 @@ TEST(NumberFormat, AgreesWithTheCLibraryOnDecimalTies)
         const double exactTie = static_cast<double>(digits(random) * 10 + 5);
         for (const double value : {nearTie, -nearTie, exactTie, exactTie / 1024.0}) {
             ASSERT_EQ(exponent(value, 10, 7), printfReference("%.7e", value, 10)) << text;
+            ASSERT_EQ(tableExponent(value, 10), printfReference("%.7e", value, 10)) << text;
             ASSERT_EQ(exponent(value, 15, 8), printfReference("%.8e", value, 15)) << text;
             if (std::fabs(value) < 1e12) {
                 ASSERT_EQ(fixed(value, 12, 7), printfReference("%.7f", value, 12)) << text;
+                ASSERT_EQ(tableFixed(value, 12), printfReference("%.7f", value, 12)) << text;
                 ASSERT_EQ(fixed(value, 7, 3), printfReference("%.3f", value, 7)) << text;
             }
         }

@@ -6,12 +6,8 @@
 
 #include "app/file_access.hpp"
 #include "app/help_screen.hpp"
-#include "app/large_pages.hpp"
+#include "app/table_stream.hpp"
 #include "app/options.hpp"
-#include "fap/fap_header.hpp"
-#include "fap/fap_table.hpp"
-#include "response/evaluation.hpp"
-#include "response/grid.hpp"
 #include "response/pole_zero_reader.hpp"
 #include "response/text_scan.hpp"
 
@@ -72,20 +68,16 @@ ExitCode checkData(const std::string& inputPath, std::string&& inputText, PoleZe
     return ExitCode::Success;
 }
 
+// Everything that can fail is decided here, before the output is touched:
+// the grid is counted, the zeros adjusted, the work bounded, the header
+// formatted and the buffers allocated.
 ExitCode convertData(const PoleZeroModel& model, const OutputRequest& request, const ResponseKind& kind,
-                     FapTable& table, std::string& tableText)
+                     const StationInfo& station, PreparedFapFile& file)
 {
     std::printf("Converting data from PAZ to FAP\n");
     try {
-        if (!request.logX) {
-            // The linear grid's size is known up front: give its rows room at once.
-            table.rows.reserve(linearGridCapacity(request.freqLow, request.freqHigh, request.npoints));
-            adviseLargePages(table.rows.data(), table.rows.capacity() * sizeof(FapPoint));
-        }
-        evaluateResponse(model, table, request.npoints, request.freqLow, request.freqHigh, request.logX, kind);
-        tableText.reserve(tableBytesPerRow * table.rows.size() + tableBytesPerRow);
-        adviseLargePages(tableText.data(), tableText.capacity());
-        formatFapTable(table, tableText);
+        const GridRequest grid{request.freqLow, request.freqHigh, request.npoints, request.logX};
+        file = prepareFapFile(model, grid, kind, station);
     } catch (...) {
         std::printf("ERROR: Converting data\n");
         return ExitCode::ConvertFailed;
@@ -94,8 +86,9 @@ ExitCode convertData(const PoleZeroModel& model, const OutputRequest& request, c
     return ExitCode::Success;
 }
 
-ExitCode writeOutput(const std::string& outputPath, const FileIdentity& inputFile, const StationInfo& station,
-                     const OutputKind& kind, std::size_t count, const std::string& tableText)
+// The table is evaluated and formatted as it is written: after the open only
+// a write or the close can fail.
+ExitCode writeOutput(const std::string& outputPath, const FileIdentity& inputFile, PreparedFapFile& file)
 {
     std::printf("Trying to write data into output file (%s)\n", outputPath.c_str());
     std::fflush(stdout);  // a FIFO as output waits at the open for its reader: say what it waits for
@@ -105,13 +98,7 @@ ExitCode writeOutput(const std::string& outputPath, const FileIdentity& inputFil
         std::printf("ERROR: Coundn't create (%s)\n", outputPath.c_str());
         return ExitCode::CreateFailed;
     }
-    bool written = false;
-    try {
-        const std::string header = formatFapHeader(station, splitTimeText(station.timeText), count, kind);
-        written = writeAll(output, header) && writeAll(output, tableText);
-    } catch (...) {
-        written = false;
-    }
+    bool written = writeFapFile(output, file);
     // A failed close can mean the data never reached the file.
     if (!closeFile(output)) written = false;
     if (!written) {
@@ -159,14 +146,10 @@ ExitCode runStages(const std::vector<std::string>& arguments)
     if (const ExitCode code = checkData(inputPath, std::move(inputText), model, station); code != ExitCode::Success)
         return code;
 
-    FapTable table;
-    std::string tableText;
-    if (const ExitCode code = convertData(model, request, kind, table, tableText); code != ExitCode::Success)
+    PreparedFapFile file;
+    if (const ExitCode code = convertData(model, request, kind, station, file); code != ExitCode::Success)
         return code;
-    const std::size_t count = table.rows.size();
-    table = FapTable{};  // the rows live on in the text; free them before writing
-
-    return writeOutput(outputPath, inputFile, station, kind.output, count, tableText);
+    return writeOutput(outputPath, inputFile, file);
 }
 
 }  // namespace

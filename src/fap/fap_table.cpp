@@ -1,6 +1,9 @@
 #include "fap/fap_table.hpp"
 
-#include "fap/number_format.hpp"
+#include <cassert>
+#include <charconv>
+
+#include "fap/table_numbers.hpp"
 
 namespace kalvert {
 namespace {
@@ -9,36 +12,36 @@ namespace {
 constexpr int frequencyWidth = 12;
 constexpr int amplitudeWidth = 10;
 constexpr int phaseWidth = 10;
-constexpr int decimals = 7;
 
-// Three numbers of at most maxNumberLength characters and four separators.
-constexpr std::size_t maxRowLength = 3 * maxNumberLength + 4;
+}  // namespace
 
-char* writeRow(char* out, const FapPoint& row)
+char* writeTableRow(char* out, const FapPoint& row)
 {
-    out = writeFixed(out, row.frequency, frequencyWidth, decimals);
+    out = writeFixed7(out, row.frequency, frequencyWidth);
     *out++ = ' ';
     *out++ = ' ';
-    out = writeExponent(out, row.amplitude, amplitudeWidth, decimals);
+    out = writeExponent7(out, row.amplitude, amplitudeWidth);
     *out++ = ' ';
-    out = writeFixed(out, row.phase, phaseWidth, decimals);
+    out = writeFixed7(out, row.phase, phaseWidth);
     *out++ = '\n';
     return out;
 }
 
-}  // namespace
+char* writeTableCount(char* out, std::size_t count)
+{
+    constexpr std::size_t room = 23;  // 20 digits at most, and the line feed
+    const auto result = std::to_chars(out, out + room, count);
+    assert(result.ec == std::errc{});
+    *result.ptr = '\n';
+    return result.ptr + 1;
+}
 
 void formatFapTable(const FapTable& table, std::string& out)
 {
     out.clear();
-    appendInteger(out, static_cast<long long>(table.rows.size()));
-    out.push_back('\n');
-
-    char line[maxRowLength];
-    for (const FapPoint& row : table.rows) {
-        const char* end = writeRow(line, row);
-        out.append(line, static_cast<std::size_t>(end - line));
-    }
+    char line[maxTableRowLength];
+    out.append(line, writeTableCount(line, table.rows.size()));
+    for (const FapPoint& row : table.rows) out.append(line, writeTableRow(line, row));
 }
 
 }  // namespace kalvert

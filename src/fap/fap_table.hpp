@@ -1,18 +1,27 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
+#include "fap/number_format.hpp"
 #include "response/evaluation.hpp"
 
 namespace kalvert {
 
-/// Replaces `out` with the table text: the row count ("%d\n"), then one line
-/// "%12.7lf  %10.7le %10.7lf\n" (frequency, amplitude, phase) per row,
-/// written whole however wide a value makes it. Reports no error.
-void formatFapTable(const FapTable& table, std::string& out);
+/// Longest row line: three numbers of at most maxNumberLength characters,
+/// the separators and the line feed.
+inline constexpr std::size_t maxTableRowLength = 3 * maxNumberLength + 4;
 
-/// Room the table text of `count` rows is given before formatting: a row line
-/// stays below this for any frequency under 1e44 Hz.
-inline constexpr std::size_t tableBytesPerRow = 64;
+/// Writes one row line "%12.7lf  %10.7le %10.7lf\n" (frequency, amplitude,
+/// phase) at `out`, which has room for maxTableRowLength characters, and
+/// returns its end. The line is written whole however wide a value makes it.
+char* writeTableRow(char* out, const FapPoint& row);
+
+/// The count line "%d\n" at `out` (room for 24 characters); returns its end.
+char* writeTableCount(char* out, std::size_t count);
+
+/// Replaces `out` with the whole table text: the count line, then one row
+/// line per row. Reports no error.
+void formatFapTable(const FapTable& table, std::string& out);
 
 }  // namespace kalvert

@@ -1,25 +1,40 @@
 #include "fap/number_format.hpp"
 
-#include <algorithm>
 #include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
+#include "fap/decimal_digits.hpp"
 #include "fap/exact_decimal.hpp"
+#include "fap/fast_decimal.hpp"
 
 namespace kalvert {
 namespace {
 
+// The digits of a conversion as one whole number and, for the exponent form,
+// the power of ten of its first digit.
+struct Digits {
+    bool negative = false;
+    std::uint64_t rounded = 0;
+    int exponent = 0;
+};
+
+// The exact integer path takes precisions up to this.
+constexpr int maxExactPrecision = 17;
+
+[[gnu::always_inline]] inline char* writeSpaces(char* out, int count)
+{
+    for (int i = 0; i < count; ++i) *out++ = ' ';
+    return out;
+}
+
 // Copies `length` characters from `text` to `out`, right-aligned in `width`.
 char* placeRightAligned(char* out, const char* text, std::size_t length, int width)
 {
-    if (width > 0 && length < static_cast<std::size_t>(width)) {
-        const std::size_t pad = static_cast<std::size_t>(width) - length;
-        std::memset(out, ' ', pad);
-        out += pad;
-    }
+    if (width > 0 && length < static_cast<std::size_t>(width))
+        out = writeSpaces(out, width - static_cast<int>(length));
     std::memcpy(out, text, length);
     return out + length;
 }
@@ -35,115 +50,110 @@ char* writeNonFinite(char* out, double value, int width)
 char* widenExponent(char* begin, char* end)
 {
     char* const digits = static_cast<char*>(std::memchr(begin, 'e', static_cast<std::size_t>(end - begin))) + 2;
-    const std::size_t digitCount = static_cast<std::size_t>(end - digits);
-    if (digitCount >= 3) return end;
-    const std::size_t shift = 3 - digitCount;
-    std::memmove(digits + shift, digits, digitCount);
+    const std::size_t digitsWritten = static_cast<std::size_t>(end - digits);
+    if (digitsWritten >= 3) return end;
+    const std::size_t shift = 3 - digitsWritten;
+    std::memmove(digits + shift, digits, digitsWritten);
     std::memset(digits, '0', shift);
     return end + shift;
 }
 
-constexpr int maxFastPrecision = 17;
-
-constexpr std::uint64_t tenTo(int exponent)
+[[gnu::always_inline]] inline bool fixedDigits(double value, int precision, Digits& digits)
 {
-    std::uint64_t power = 1;
-    for (int i = 0; i < exponent; ++i) power *= 10;
-    return power;
-}
-
-constexpr char digitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-// Writes exactly `count` digits of `value`, with leading zeros, two at a time.
-char* writeDigits(char* out, std::uint64_t value, int count)
-{
-    char* const end = out + count;
-    char* at = end;
-    for (; count >= 2; count -= 2) {
-        at -= 2;
-        std::memcpy(at, digitPairs + 2 * (value % 100), 2);
-        value /= 100;
-    }
-    if (count == 1) *--at = static_cast<char>('0' + value % 10);
-    return end;
-}
-
-int digitCount(std::uint64_t value)
-{
-    int count = 1;
-    while (value >= 10) {
-        value /= 10;
-        ++count;
-    }
-    return count;
-}
-
-// The exact integer path for the magnitudes a FAP file holds; false sends
-// the value to the general conversion.
-bool writeFixedExactly(char*& out, double value, int width, int precision)
-{
-    if (precision > maxFastPrecision) return false;
-    ScaledDigits digits;
-    if (value != 0.0 && !scaleToDigits(value, precision, digits)) return false;
-    const std::uint64_t unit = tenTo(precision);
-    const std::uint64_t whole = digits.rounded / unit;
-
-    char text[48];
-    char* end = text;
-    if (std::signbit(value)) *end++ = '-';
-    end = writeDigits(end, whole, digitCount(whole));
-    if (precision > 0) {
-        *end++ = '.';
-        end = writeDigits(end, digits.rounded % unit, precision);
-    }
-    out = placeRightAligned(out, text, static_cast<std::size_t>(end - text), width);
+    digits.negative = std::signbit(value);
+    if (fastFixedDigits(value, precision, digits.rounded)) return true;
+    if (precision > maxExactPrecision) return false;
+    ScaledDigits exact;
+    if (value != 0.0 && !scaleToDigits(value, precision, exact)) return false;
+    digits.rounded = exact.rounded;
     return true;
 }
 
-bool writeExponentExactly(char*& out, double value, int width, int precision)
+[[gnu::always_inline]] inline bool exponentDigits(double value, int precision, Digits& digits)
 {
-    if (precision > maxFastPrecision) return false;
+    digits.negative = std::signbit(value);
+    if (fastExponentDigits(value, precision, digits.rounded, digits.exponent)) return true;
+    if (precision > maxExactPrecision) return false;
     const std::uint64_t low = tenTo(precision);  // the smallest `precision + 1`-digit number
     const std::uint64_t high = low * 10;
-    ScaledDigits digits;
-    int decimalExponent = 0;
-    if (value != 0.0) {
-        // log10(2) × the binary exponent: the decimal exponent or one below it.
-        int binaryExponent = 0;
-        std::frexp(value, &binaryExponent);
-        decimalExponent = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
-        for (int attempt = 0;; ++attempt) {
-            if (attempt == 3 || !scaleToDigits(value, precision - decimalExponent, digits)) return false;
-            if (digits.truncated >= high)
-                ++decimalExponent;
-            else if (digits.truncated < low)
-                --decimalExponent;
-            else
-                break;
-        }
-        if (digits.rounded == high) {  // 9.99…95 rounds up to the next power of ten
-            digits.rounded = low;
-            ++decimalExponent;
-        }
+    ScaledDigits exact;
+    // log10(2) × the binary exponent: the decimal exponent or one below it.
+    int binaryExponent = 0;
+    std::frexp(value, &binaryExponent);
+    int decimal = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+    for (int attempt = 0;; ++attempt) {
+        if (attempt == 3 || !scaleToDigits(value, precision - decimal, exact)) return false;
+        if (exact.truncated >= high) ++decimal;
+        else if (exact.truncated < low) --decimal;
+        else break;
     }
-
-    char text[48];
-    char* end = text;
-    if (std::signbit(value)) *end++ = '-';
-    *end++ = static_cast<char>('0' + digits.rounded / low);
-    if (precision > 0) {
-        *end++ = '.';
-        end = writeDigits(end, digits.rounded % low, precision);
+    if (exact.rounded == high) {  // 9.99…95 rounds up to the next power of ten
+        exact.rounded = low;
+        ++decimal;
     }
-    *end++ = 'e';
-    *end++ = decimalExponent < 0 ? '-' : '+';
-    const auto magnitude = static_cast<std::uint64_t>(decimalExponent < 0 ? -decimalExponent : decimalExponent);
-    end = writeDigits(end, magnitude, std::max(3, digitCount(magnitude)));
-    out = placeRightAligned(out, text, static_cast<std::size_t>(end - text), width);
+    digits.rounded = exact.rounded;
+    digits.exponent = decimal;
     return true;
+}
+
+// "-ddd.ddd" right-aligned in `width`, written in place.
+[[gnu::always_inline]] inline char* writeFixedDigits(char* out, const Digits& digits, int width, int precision)
+{
+    const std::uint64_t unit = tenTo(precision);
+    const std::uint64_t whole = digits.rounded / unit;
+    const int wholeDigits = digitCount(whole);
+    const int length = (digits.negative ? 1 : 0) + wholeDigits + (precision > 0 ? 1 + precision : 0);
+    if (length < width) out = writeSpaces(out, width - length);
+    if (digits.negative) *out++ = '-';
+    out = writeDigits(out, whole, wholeDigits);
+    if (precision > 0) {
+        *out++ = '.';
+        out = writeDigits(out, digits.rounded % unit, precision);
+    }
+    return out;
+}
+
+// "-d.ddde+ddd" right-aligned in `width`, written in place.
+[[gnu::always_inline]] inline char* writeExponentDigits(char* out, const Digits& digits, int width, int precision)
+{
+    constexpr int minExponentDigits = 3;
+    const std::uint64_t unit = tenTo(precision);
+    const auto magnitude = static_cast<std::uint64_t>(digits.exponent < 0 ? -digits.exponent : digits.exponent);
+    const int exponentDigits = magnitude < 1000 ? minExponentDigits : digitCount(magnitude);
+    const int length = (digits.negative ? 1 : 0) + 1 + (precision > 0 ? 1 + precision : 0) + 2 + exponentDigits;
+    if (length < width) out = writeSpaces(out, width - length);
+    if (digits.negative) *out++ = '-';
+    *out++ = static_cast<char>('0' + digits.rounded / unit);
+    if (precision > 0) {
+        *out++ = '.';
+        out = writeDigits(out, digits.rounded % unit, precision);
+    }
+    *out++ = 'e';
+    *out++ = digits.exponent < 0 ? '-' : '+';
+    return writeDigits(out, magnitude, exponentDigits);
+}
+
+[[gnu::always_inline]] inline char* writeFixedWith(char* out, double value, int width, int precision)
+{
+    if (!std::isfinite(value)) return writeNonFinite(out, value, width);
+    Digits digits;
+    if (fixedDigits(value, precision, digits)) return writeFixedDigits(out, digits, width, precision);
+    char text[maxNumberLength];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
+    assert(result.ec == std::errc{});
+    return placeRightAligned(out, text, static_cast<std::size_t>(result.ptr - text), width);
+}
+
+[[gnu::always_inline]] inline char* writeExponentWith(char* out, double value, int width, int precision)
+{
+    if (!std::isfinite(value)) return writeNonFinite(out, value, width);
+    Digits digits;
+    if (exponentDigits(value, precision, digits)) return writeExponentDigits(out, digits, width, precision);
+    char text[maxNumberLength + 1];  // room for the widened exponent
+    const auto result = std::to_chars(text, text + maxNumberLength, value, std::chars_format::scientific, precision);
+    assert(result.ec == std::errc{});
+    const char* const end = widenExponent(text, result.ptr);
+    return placeRightAligned(out, text, static_cast<std::size_t>(end - text), width);
 }
 
 }  // namespace
@@ -151,24 +161,13 @@ bool writeExponentExactly(char*& out, double value, int width, int precision)
 char* writeFixed(char* out, double value, int width, int precision)
 {
     assert(precision >= 0 && precision <= maxPrecision);
-    if (!std::isfinite(value)) return writeNonFinite(out, value, width);
-    if (writeFixedExactly(out, value, width, precision)) return out;
-    char text[maxNumberLength];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
-    assert(result.ec == std::errc{});
-    return placeRightAligned(out, text, static_cast<std::size_t>(result.ptr - text), width);
+    return writeFixedWith(out, value, width, precision);
 }
 
 char* writeExponent(char* out, double value, int width, int precision)
 {
     assert(precision >= 0 && precision <= maxPrecision);
-    if (!std::isfinite(value)) return writeNonFinite(out, value, width);
-    if (writeExponentExactly(out, value, width, precision)) return out;
-    char text[maxNumberLength + 1];  // room for the widened exponent
-    const auto result = std::to_chars(text, text + maxNumberLength, value, std::chars_format::scientific, precision);
-    assert(result.ec == std::errc{});
-    const char* const end = widenExponent(text, result.ptr);
-    return placeRightAligned(out, text, static_cast<std::size_t>(end - text), width);
+    return writeExponentWith(out, value, width, precision);
 }
 
 namespace {

@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "response/grid.hpp"
-
 namespace kalvert {
 namespace {
 
@@ -25,13 +23,6 @@ void adjustZerosToKind(std::vector<Complex>& zeros, int outputKind, int inputKin
     }
 }
 
-void refuseExcessiveWork(std::size_t points, const PoleZeroModel& model)
-{
-    const double roots = static_cast<double>(model.zeros.size() + model.poles.size());
-    if (static_cast<double>(points) * roots > maxRootFrequencyTerms)
-        throw std::length_error("more root-frequency terms than one run may take on");
-}
-
 double amplitudeOf(Complex h, double constant)
 {
     return std::hypot(h.re, h.im) * constant;
@@ -42,7 +33,56 @@ double phaseOf(Complex h)
     return std::atan2(h.im, h.re);
 }
 
+FapPoint rowOf(double frequency, Complex h, const PreparedResponse& response)
+{
+    const double amplitude = amplitudeOf(h, response.model.constant);
+    const double scaled = response.inverse ? response.unitScale / amplitude : amplitude * response.unitScale;
+    return {frequency, scaled, phaseOf(h)};
+}
+
+// How many frequencies go through the products side by side: enough to keep
+// the multiplier busy while one product waits for the previous one.
+constexpr std::size_t lanes = 8;
+
+// Π(s − root) for `lanes` frequencies at once, part by part; lane i performs
+// exactly complexMul(product, complexSub(s, root)) in list order.
+void multiplyRoots(const std::vector<Complex>& roots, const double (&sIm)[lanes], double (&re)[lanes],
+                   double (&im)[lanes])
+{
+    for (std::size_t i = 0; i < lanes; ++i) {
+        re[i] = 1.0;
+        im[i] = 0.0;
+    }
+    for (const Complex& root : roots) {
+        for (std::size_t i = 0; i < lanes; ++i) {
+            const Complex factor = complexSub({0.0, sIm[i]}, root);
+            const Complex product = complexMul({re[i], im[i]}, factor);
+            re[i] = product.re;
+            im[i] = product.im;
+        }
+    }
+}
+
 }  // namespace
+
+PreparedResponse prepareResponse(PoleZeroModel model, const ResponseKind& kind)
+{
+    adjustZerosToKind(model.zeros, kind.output.n1, kind.inputMotion);
+    PreparedResponse response;
+    response.model = std::move(model);
+    response.inverse = kind.output.inverse();
+    // std::pow, not a table or a loop: those differ in the last bit for some exponents.
+    const double n3 = static_cast<double>(kind.output.n3);
+    response.unitScale = std::pow(10.0, response.inverse ? -n3 : n3);
+    return response;
+}
+
+void refuseExcessiveWork(std::size_t points, const PreparedResponse& response)
+{
+    const double roots = static_cast<double>(response.model.zeros.size() + response.model.poles.size());
+    if (static_cast<double>(points) * roots > maxRootFrequencyTerms)
+        throw std::length_error("more root-frequency terms than one run may take on");
+}
 
 Complex transferFunction(double frequency, const PoleZeroModel& model)
 {
@@ -64,37 +104,36 @@ double responsePhase(double frequency, const PoleZeroModel& model)
     return phaseOf(transferFunction(frequency, model));
 }
 
-void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double freqLow, double freqHigh, bool logX,
-                      const ResponseKind& kind)
+void evaluatePoints(const PreparedResponse& response, const double* frequencies, std::size_t count, FapPoint* rows)
 {
-    table.rows.clear();  // keeps whatever room the caller gave the rows
-
-    adjustZerosToKind(model.zeros, kind.output.n1, kind.inputMotion);
-
-    // std::pow, not a table or a loop: those differ in the last bit for some exponents.
-    const bool inverse = kind.output.inverse();
-    const double n3 = static_cast<double>(kind.output.n3);
-    const double unitScale = std::pow(10.0, inverse ? -n3 : n3);
-    const auto appendRow = [&](double frequency) {
-        const Complex h = transferFunction(frequency, model);
-        const double amplitude = amplitudeOf(h, model.constant);
-        table.rows.push_back({frequency, inverse ? unitScale / amplitude : amplitude * unitScale, phaseOf(h)});
-    };
-
-    // The linear grid is walked point by point; the logarithmic one has to
-    // be built whole before it is cut to the band.
-    if (logX) {
-        const FrequencyGrid grid = buildLogGrid(freqLow, freqHigh, npoints);
-        refuseExcessiveWork(grid.frequencies.size(), model);
-        table.rows.reserve(grid.frequencies.size());
-        for (const double frequency : grid.frequencies) appendRow(frequency);
-    } else {
-        std::size_t points = 0;
-        walkLinearGrid(freqLow, freqHigh, npoints, [&points](double) { ++points; });
-        refuseExcessiveWork(points, model);
-        table.rows.reserve(points);
-        walkLinearGrid(freqLow, freqHigh, npoints, appendRow);
+    std::size_t done = 0;
+    for (; done + lanes <= count; done += lanes) {
+        double sIm[lanes];
+        for (std::size_t i = 0; i < lanes; ++i) sIm[i] = twoPi * frequencies[done + i];
+        double numeratorRe[lanes], numeratorIm[lanes], denominatorRe[lanes], denominatorIm[lanes];
+        multiplyRoots(response.model.zeros, sIm, numeratorRe, numeratorIm);
+        multiplyRoots(response.model.poles, sIm, denominatorRe, denominatorIm);
+        for (std::size_t i = 0; i < lanes; ++i) {
+            const Complex h =
+                complexDiv({numeratorRe[i], numeratorIm[i]}, {denominatorRe[i], denominatorIm[i]});
+            rows[done + i] = rowOf(frequencies[done + i], h, response);
+        }
     }
+    for (; done < count; ++done)
+        rows[done] = rowOf(frequencies[done], transferFunction(frequencies[done], response.model), response);
+}
+
+void evaluateResponse(PoleZeroModel model, FapTable& table, const GridRequest& grid, const ResponseKind& kind)
+{
+    table.rows.clear();
+    const PreparedResponse response = prepareResponse(std::move(model), kind);
+    const std::size_t count = countGridPoints(grid);
+    refuseExcessiveWork(count, response);
+    std::vector<double> frequencies;
+    frequencies.reserve(count);
+    walkGrid(grid, [&frequencies](double f) { frequencies.push_back(f); });
+    table.rows.resize(count);
+    evaluatePoints(response, frequencies.data(), count, table.rows.data());
 }
 
 }  // namespace kalvert

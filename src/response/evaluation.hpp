@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
+#include "response/grid.hpp"
 #include "response/output_kind.hpp"
 #include "response/pole_zero_model.hpp"
 
@@ -24,22 +26,40 @@ struct FapTable {
 /// any evaluation.
 inline constexpr double maxRootFrequencyTerms = 2e9;
 
-/// Fills `table` with one row per grid frequency of the request: the zeros of
-/// the model copy are adjusted to the output kind of motion (n1 − inputMotion
-/// zeros at the origin appended, or that many of the last zeros removed),
-/// the amplitude is scaled to the output unit and the phase is atan2 of H.
-/// Non-finite values are stored like any other. Throws std::domain_error when
-/// the grid is refused or more zeros are to be removed than the list holds,
-/// std::length_error when a list would grow past its limit or the work would
+/// A model made ready for evaluation in one output kind: its zeros adjusted
+/// to the kind of motion, the unit's power of ten worked out once.
+struct PreparedResponse {
+    PoleZeroModel model;
+    bool inverse = false;    ///< unit per count instead of counts per unit
+    double unitScale = 1.0;  ///< 10^n3, or 10^−n3 for an inverse response
+};
+
+/// Adjusts the zeros to the output kind of motion (n1 − inputMotion zeros at
+/// the origin appended, or that many of the last zeros removed, wherever they
+/// lie). Throws std::domain_error when more zeros are to be removed than the
+/// list holds, std::length_error when it would grow past maxZeroCount.
+[[nodiscard]] PreparedResponse prepareResponse(PoleZeroModel model, const ResponseKind& kind);
+
+/// Throws std::length_error when `points` frequencies of the response would
 /// pass maxRootFrequencyTerms.
-void evaluateResponse(PoleZeroModel model, FapTable& table, int npoints, double freqLow, double freqHigh, bool logX,
-                      const ResponseKind& kind);
+void refuseExcessiveWork(std::size_t points, const PreparedResponse& response);
+
+/// One row per frequency: the amplitude scaled to the output unit, the phase
+/// atan2 of H. Frequencies are taken several at a time, each with exactly
+/// the operations, in exactly the order, of a lone evaluation, so every row
+/// is bit for bit what transferFunction gives. Non-finite values are stored
+/// like any other.
+void evaluatePoints(const PreparedResponse& response, const double* frequencies, std::size_t count, FapPoint* rows);
+
+/// The whole table of a grid: prepareResponse, the work bound, then one row
+/// per grid frequency in order. Throws what those and the grid throw.
+void evaluateResponse(PoleZeroModel model, FapTable& table, const GridRequest& grid, const ResponseKind& kind);
 
 /// H(s) = Π(s − z) / Π(s − p) at s = i·2πf, products in list order.
-Complex transferFunction(double frequency, const PoleZeroModel& model);
+[[nodiscard]] Complex transferFunction(double frequency, const PoleZeroModel& model);
 /// constant × |H| at the frequency (hertz).
-double responseAmplitude(double frequency, const PoleZeroModel& model);
+[[nodiscard]] double responseAmplitude(double frequency, const PoleZeroModel& model);
 /// arg H at the frequency (hertz), radians.
-double responsePhase(double frequency, const PoleZeroModel& model);
+[[nodiscard]] double responsePhase(double frequency, const PoleZeroModel& model);
 
 }  // namespace kalvert

@@ -11,18 +11,23 @@ struct FrequencyGrid {
     std::vector<double> frequencies;
 };
 
+/// The grid a run asks for on its command line.
+struct GridRequest {
+    double freqLow = 0.001;  ///< Hz
+    double freqHigh = 20.0;  ///< Hz
+    int npoints = 300;       ///< steps of the linear grid, or points per decade with logX
+    bool logX = false;
+};
+
 /// Largest grid a run may ask for: the logarithmic grid counts its raw points
 /// (decades × points per decade), the linear grid the points of its walk.
 inline constexpr std::size_t maxGridPoints = 10'000'000;
 
 /// freqLow, then a running sum of (freqHigh − freqLow) / npoints while it
-/// stays ≤ freqHigh. A sum that is NaN ends the walk. Throws std::domain_error
-/// when a step would not raise the frequency (the walk would never end) and
-/// std::length_error beyond maxGridPoints.
-FrequencyGrid buildLinearGrid(double freqLow, double freqHigh, int npoints);
-
-/// The walk of buildLinearGrid, calling visit(f) for each point in order
-/// instead of keeping a list; it refuses the same requests the same way.
+/// stays ≤ freqHigh, calling visit(f) for each point in order. A sum that is
+/// NaN ends the walk. Throws std::domain_error when a step would not raise
+/// the frequency (the walk would never end) and std::length_error beyond
+/// maxGridPoints.
 template <typename Visit>
 void walkLinearGrid(double freqLow, double freqHigh, int npoints, Visit visit)
 {
@@ -39,22 +44,64 @@ void walkLinearGrid(double freqLow, double freqHigh, int npoints, Visit visit)
     }
 }
 
-/// Points the linear grid will hold at most, for reserving room up front.
-std::size_t linearGridCapacity(double freqLow, double freqHigh, int npoints);
-
-/// Whole decades of `npoints` evenly spaced points each, cut to the band at a
-/// resolution of 1e-10 Hz. Empty for npoints ≤ 0 or an inverted band. Throws
-/// std::domain_error for a negative or non-finite edge (or one too large to
-/// scale by 1e10), std::length_error beyond maxGridPoints raw points.
-FrequencyGrid buildLogGrid(double freqLow, double freqHigh, int npoints);
-
 /// The power of ten (reached by repeated ×10 or ×0.1 from 1) that opens the
 /// decade holding x. x must be ≥ 0 with x × 1e10 finite.
-double decadeStart(double x);
+[[nodiscard]] double decadeStart(double x);
+
+/// How a logarithmic band is laid out: its first decade start, its number of
+/// decades and its edges on the 1e-10 Hz lattice. Throws std::domain_error
+/// for a negative or non-finite edge (or one too large to scale by 1e10),
+/// std::length_error beyond maxGridPoints raw points.
+struct DecadeLayout {
+    double firstStart = 1.0;
+    int decades = 0;
+    double lowOnLattice = 0.0;
+    double highOnLattice = 0.0;
+};
+[[nodiscard]] DecadeLayout layOutDecades(double freqLow, double freqHigh, int npoints);
+
+/// x on the 1e-10 Hz lattice on which band edges and grid points are compared.
+[[nodiscard]] double onFrequencyLattice(double x);
+
+/// Whole decades of `npoints` evenly spaced points each, cut to the band at a
+/// resolution of 1e-10 Hz, calling visit(f) for each point kept, in order.
+/// Nothing for npoints ≤ 0 or an inverted band; refuses what layOutDecades
+/// refuses. Each point is computed as buildDecadeGrid computes it.
+template <typename Visit>
+void walkLogGrid(double freqLow, double freqHigh, int npoints, Visit visit)
+{
+    const DecadeLayout layout = layOutDecades(freqLow, freqHigh, npoints);
+    double start = layout.firstStart;
+    for (int decade = 0; decade < layout.decades; ++decade) {
+        const double width = start * 10.0 - start;
+        for (int k = 0; k < npoints; ++k) {
+            const double x = width * (static_cast<double>(k) / npoints) + start;
+            const double onLattice = onFrequencyLattice(x);
+            if (onLattice > layout.highOnLattice) return;
+            if (layout.lowOnLattice <= onLattice) visit(x);
+        }
+        start *= 10.0;
+    }
+}
+
+/// The grid of a request, linear or logarithmic, point by point.
+template <typename Visit>
+void walkGrid(const GridRequest& request, Visit visit)
+{
+    if (request.logX) walkLogGrid(request.freqLow, request.freqHigh, request.npoints, visit);
+    else walkLinearGrid(request.freqLow, request.freqHigh, request.npoints, visit);
+}
+
+/// How many points walkGrid will visit; refuses what it refuses, the same way.
+[[nodiscard]] std::size_t countGridPoints(const GridRequest& request);
+
+/// The walks kept as lists.
+[[nodiscard]] FrequencyGrid buildLinearGrid(double freqLow, double freqHigh, int npoints);
+[[nodiscard]] FrequencyGrid buildLogGrid(double freqLow, double freqHigh, int npoints);
 
 /// decades × perDecade points: for each decade start x (start, then ×10),
 /// (10x − x) × k / perDecade + x for k = 0 … perDecade − 1. Empty when either
 /// count is ≤ 0.
-std::vector<double> buildDecadeGrid(double start, int decades, int perDecade);
+[[nodiscard]] std::vector<double> buildDecadeGrid(double start, int decades, int perDecade);
 
 }  // namespace kalvert

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fap/number_format.hpp"
+#include "fap/table_numbers.hpp"
 
 namespace {
 
@@ -39,9 +40,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (exponentForm) kalvert::appendExponent(mine, value, width, precision);
     else kalvert::appendFixed(mine, value, width, precision);
     const std::string theirs = reference(value, exponentForm, width, precision);
-    if (mine != theirs) {
-        std::fprintf(stderr, "%.17g %c width %d precision %d: \"%s\" vs printf \"%s\"\n", value, exponentForm ? 'e' : 'f',
-                     width, precision, mine.c_str(), theirs.c_str());
+    // The table's straight path for seven decimals, whatever precision the input asked for.
+    char table[kalvert::maxNumberLength];
+    const std::string mineAt7(table, exponentForm ? kalvert::writeExponent7(table, value, width)
+                                                  : kalvert::writeFixed7(table, value, width));
+    const std::string theirsAt7 = reference(value, exponentForm, width, 7);
+    if (mine != theirs || mineAt7 != theirsAt7) {
+        std::fprintf(stderr, "%.17g %c width %d precision %d: \"%s\" vs printf \"%s\"; at 7: \"%s\" vs \"%s\"\n", value,
+                     exponentForm ? 'e' : 'f', width, precision, mine.c_str(), theirs.c_str(), mineAt7.c_str(),
+                     theirsAt7.c_str());
         std::abort();
     }
     return 0;

@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
 #include "app/options.hpp"
+#include "app/table_stream.hpp"
 #include "fap/fap_header.hpp"
 #include "fap/fap_table.hpp"
 #include "response/evaluation.hpp"
@@ -56,21 +59,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (kalvert::parseOptions(arguments, request) == kalvert::OptionsOutcome::HelpAsked) return 0;
     request.npoints %= 1000;
 
-    kalvert::FapTable table;
-    try {
-        kalvert::evaluateResponse(model, table, request.npoints, request.freqLow, request.freqHigh, request.logX,
-                                  kalvert::readResponseKind(request.typeIn, request.typeOut));
-    } catch (const std::exception&) {
-        return 0;  // refused requests
-    }
-    std::string text;
-    text.reserve(kalvert::tableBytesPerRow * table.rows.size() + kalvert::tableBytesPerRow);
-    kalvert::formatFapTable(table, text);
+    const kalvert::GridRequest grid{request.freqLow, request.freqHigh, request.npoints, request.logX};
+    const kalvert::ResponseKind kind = kalvert::readResponseKind(request.typeIn, request.typeOut);
     kalvert::StationInfo station;
     station.station = request.typeIn;
     station.channel = request.typeOut;
-    const std::string header = kalvert::formatFapHeader(station, kalvert::splitTimeText(request.typeIn),
-                                                        table.rows.size(), kalvert::readOutputKind(request.typeOut));
-    if (header.empty() || text.empty()) std::abort();
+    station.timeText = request.typeIn;
+
+    // The streamed file must be the whole table formatted at once.
+    kalvert::FapTable table;
+    kalvert::PreparedFapFile file;
+    try {
+        kalvert::evaluateResponse(model, table, grid, kind);
+        file = kalvert::prepareFapFile(model, grid, kind, station);
+    } catch (const std::exception&) {
+        return 0;  // refused requests
+    }
+    std::string whole;
+    kalvert::formatFapTable(table, whole);
+    whole.insert(0, kalvert::formatFapHeader(station, kalvert::splitTimeText(station.timeText), table.rows.size(),
+                                             kind.output));
+    const int descriptor = memfd_create("streamed", 0);
+    if (descriptor < 0 || !kalvert::writeFapFile(descriptor, file)) std::abort();
+    std::string streamed(whole.size() + 1, '\0');
+    const auto length = pread(descriptor, streamed.data(), streamed.size(), 0);
+    close(descriptor);
+    if (length < 0 || streamed.substr(0, static_cast<std::size_t>(length)) != whole) std::abort();
     return 0;
 }
