@@ -5,6 +5,7 @@
 # the three programs in turn, RUNS times, and reports the median wall time,
 # the ratios of kalvert's time to the others' and each one's peak memory.
 # Usage: bench/end_to_end.sh [build folder] [runs]   (defaults: build, 7)
+#        BENCH_GRIDS="NPOINTS=1000000,NPOINTS=250000 -logX" bench/end_to_end.sh   (other grids)
 # Needs GNU time (Debian package `time`) and a build with the benchmarks
 # (Google Benchmark, `libbenchmark-dev`, present when CMake was run).
 set -euo pipefail
@@ -42,7 +43,12 @@ median() {  # column of $work/NAME
 echo "machine: $(nproc) cores, $(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo); $runs runs each, medians"
 printf '%-34s %10s %10s %10s %9s %9s %11s %11s %11s\n' case kalvert to_chars snprintf vs_to_ch vs_snpr \
   kalvert_MiB to_ch_MiB snpr_MiB
-for grid in "NPOINTS=1000" "NPOINTS=1000000" "NPOINTS=10000000" "NPOINTS=250000 -logX" "NPOINTS=2000000 -logX"; do
+# About 10^3, 10^6 and 10^7 points on the linear grid, 10^6 and 8·10^6 on the
+# logarithmic one (points per decade over the default 0.001-20 Hz band);
+# BENCH_GRIDS="NPOINTS=1000,NPOINTS=5 -logX" picks others.
+grids=("NPOINTS=1000" "NPOINTS=1000000" "NPOINTS=10000000" "NPOINTS=250000 -logX" "NPOINTS=2000000 -logX")
+if [ -n "${BENCH_GRIDS:-}" ]; then IFS=, read -ra grids <<<"$BENCH_GRIDS"; fi
+for grid in "${grids[@]}"; do
   rm -f "$work/kalvert" "$work/to_chars" "$work/snprintf"
   for ((i = 0; i < runs; i++)); do
     files=("IN=$input" "OUT=$work/out.fap")

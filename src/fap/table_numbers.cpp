@@ -81,12 +81,13 @@ char* writeFixed7(char* out, double value, int width)
         return writeFixed(out, value, width, decimals);
     const std::uint64_t whole = rounded / unitOfDecimals;
     const auto fraction = static_cast<std::uint32_t>(rounded - whole * unitOfDecimals);
-    const int wholeDigits = digitCount(whole);
+    const int wholeDigits = whole < 10 ? 1 : digitCount(whole);  // phases and most frequencies have one
     const bool negative = std::signbit(value);
     out = pad(out, (negative ? 1 : 0) + wholeDigits + 1 + decimals, width);
     *out = '-';
     out += negative ? 1 : 0;
-    out = writeDigits(out, whole, wholeDigits);
+    if (wholeDigits == 1) *out++ = static_cast<char>('0' + whole);
+    else out = writeDigits(out, whole, wholeDigits);
     *out++ = '.';
     return writeSevenDigits(out, fraction);
 }

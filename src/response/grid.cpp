@@ -6,10 +6,6 @@
 namespace kalvert {
 namespace {
 
-// Band edges and decade starts are compared on a 1e-10 Hz lattice; the
-// floors stay doubles so that no conversion can overflow.
-constexpr double latticePerHertz = 1e10;
-
 bool usableLogEdge(double x)
 {
     return x >= 0.0 && std::isfinite(x * latticePerHertz);
@@ -49,8 +45,12 @@ DecadeLayout layOutDecades(double freqLow, double freqHigh, int npoints)
     layout.decades = static_cast<int>(decadeCount);
     if (static_cast<double>(layout.decades) * npoints > static_cast<double>(maxGridPoints))
         throw std::length_error("logarithmic grid too large");
-    layout.lowOnLattice = onFrequencyLattice(freqLow);
-    layout.highOnLattice = onFrequencyLattice(freqHigh);
+    layout.lowestKept = onFrequencyLattice(freqLow);
+    // floor(s) > H for a whole H is s ≥ H + 1 while H + 1 is exact; from 2^53
+    // on every double is whole, and floor(s) > H is s > H.
+    const double high = onFrequencyLattice(freqHigh);
+    constexpr double wholeNumbersEnd = 0x1p53;
+    layout.firstAbove = high < wholeNumbersEnd ? high + 1.0 : std::nextafter(high, HUGE_VAL);
     return layout;
 }
 

@@ -49,18 +49,23 @@ void walkLinearGrid(double freqLow, double freqHigh, int npoints, Visit visit)
 [[nodiscard]] double decadeStart(double x);
 
 /// How a logarithmic band is laid out: its first decade start, its number of
-/// decades and its edges on the 1e-10 Hz lattice. Throws std::domain_error
-/// for a negative or non-finite edge (or one too large to scale by 1e10),
+/// decades and its edges on the 1e-10 Hz lattice. A point x belongs to the
+/// band when floor(x × 1e10) lies between the edges' floors; since those are
+/// whole numbers, that is x × 1e10 ≥ lowestKept and x × 1e10 < firstAbove,
+/// which spares the walk a floor per point. Throws std::domain_error for a
+/// negative or non-finite edge (or one too large to scale by 1e10),
 /// std::length_error beyond maxGridPoints raw points.
 struct DecadeLayout {
     double firstStart = 1.0;
     int decades = 0;
-    double lowOnLattice = 0.0;
-    double highOnLattice = 0.0;
+    double lowestKept = 0.0;  ///< floor(freqLow × 1e10)
+    double firstAbove = 0.0;  ///< the least scaled value whose floor lies above floor(freqHigh × 1e10)
 };
 [[nodiscard]] DecadeLayout layOutDecades(double freqLow, double freqHigh, int npoints);
 
-/// x on the 1e-10 Hz lattice on which band edges and grid points are compared.
+/// Band edges and grid points are compared on a 1e-10 Hz lattice:
+/// floor(x × latticePerHertz), kept a double so that no conversion overflows.
+inline constexpr double latticePerHertz = 1e10;
 [[nodiscard]] double onFrequencyLattice(double x);
 
 /// Whole decades of `npoints` evenly spaced points each, cut to the band at a
@@ -76,9 +81,9 @@ void walkLogGrid(double freqLow, double freqHigh, int npoints, Visit visit)
         const double width = start * 10.0 - start;
         for (int k = 0; k < npoints; ++k) {
             const double x = width * (static_cast<double>(k) / npoints) + start;
-            const double onLattice = onFrequencyLattice(x);
-            if (onLattice > layout.highOnLattice) return;
-            if (layout.lowOnLattice <= onLattice) visit(x);
+            const double scaled = x * latticePerHertz;
+            if (scaled >= layout.firstAbove) return;
+            if (layout.lowestKept <= scaled) visit(x);
         }
         start *= 10.0;
     }
