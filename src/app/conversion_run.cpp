@@ -8,6 +8,7 @@
 #include "app/help_screen.hpp"
 #include "app/table_stream.hpp"
 #include "app/options.hpp"
+#include "app/section_check.hpp"
 #include "response/pole_zero_reader.hpp"
 #include "response/text_scan.hpp"
 
@@ -143,8 +144,18 @@ ExitCode runStages(const std::vector<std::string>& arguments)
 
     PoleZeroModel model;
     StationInfo station;
-    if (const ExitCode code = checkData(inputPath, std::move(inputText), model, station); code != ExitCode::Success)
+    if (request.section) {
+        // Read the way data centres write: by sections, units from the header.
+        CheckedSection checked;
+        if (const ExitCode code = checkSection(inputPath, inputText, request, checked); code != ExitCode::Success)
+            return code;
+        model = std::move(checked.model);
+        station = std::move(checked.station);
+        kind = ResponseKind{checked.inputMotion, kind.output, true};
+    } else if (const ExitCode code = checkData(inputPath, std::move(inputText), model, station);
+               code != ExitCode::Success) {
         return code;
+    }
 
     PreparedFapFile file;
     if (const ExitCode code = convertData(model, request, kind, station, file); code != ExitCode::Success)

@@ -3,21 +3,9 @@
 #include <string>
 #include <vector>
 
-namespace kalvert {
+#include "app/exit_code.hpp"
 
-/// How a run ends; the value is the process's exit status (a shell sees
-/// −1 … −6 as 255 … 250).
-enum class ExitCode : int {
-    Success = 0,         ///< output written, or the help screen asked for
-    FewParams = 1,       ///< fewer than two arguments
-    NotInOut = 2,        ///< the first two arguments are not IN= and OUT=
-    OpenFailed = -1,     ///< input file not opened
-    SizeUndefined = -2,  ///< input file size not learnt
-    BadInputFile = -3,   ///< input not read, lacks ZEROS or POLES, or not readable as a model
-    ConvertFailed = -4,  ///< evaluation or table formatting failed
-    CreateFailed = -5,   ///< output file not created
-    WriteFailed = -6,    ///< header not built or output not written
-};
+namespace kalvert {
 
 /// Converts one SAC pole-zero file into one FAP file as the arguments
 /// (program name first) ask, printing the help screen, the banner and a

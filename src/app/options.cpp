@@ -56,8 +56,11 @@ OptionsOutcome parseOptions(const std::vector<std::string>& arguments, OutputReq
             readBand(value, request);
         } else if (takeValue(argument, "TYPE_IN=", value)) {
             request.typeIn = value.substr(0, typeTextCapacity);
+            request.typeInGiven = true;
         } else if (takeValue(argument, "TYPE_OUT=", value)) {
             request.typeOut = value.substr(0, typeTextCapacity);
+        } else if (takeValue(argument, "SECTION=", value)) {
+            request.section = readLeadingInteger(value);
         }
     }
     return OptionsOutcome::Proceed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ struct OutputRequest {
     bool logX = false;             ///< logarithmic frequency axis
     std::string typeIn = "1";      ///< kind of motion the file describes, as typed
     std::string typeOut = "GSE2";  ///< "GSE2", "QTV" or "n1,n2,n3", as typed
+    bool typeInGiven = false;      ///< TYPE_IN= stood on the command line
+    std::optional<int> section;    ///< SECTION=n: read the file by sections, convert section n
 };
 
 /// TYPE_IN= and TYPE_OUT= keep at most this many characters of their text.

@@ -33,8 +33,18 @@ double phaseOf(Complex h)
     return std::atan2(h.im, h.re);
 }
 
+// H × (i2πf)^power, one factor at a time.
+Complex changeKindOfMotion(Complex h, double frequency, int power)
+{
+    const Complex s{0.0, twoPi * frequency};
+    for (int i = 0; i < power; ++i) h = complexMul(h, s);
+    for (int i = 0; i > power; --i) h = complexDiv(h, s);
+    return h;
+}
+
 FapPoint rowOf(double frequency, Complex h, const PreparedResponse& response)
 {
+    if (response.motionPower != 0) h = changeKindOfMotion(h, frequency, response.motionPower);
     const double amplitude = amplitudeOf(h, response.model.constant);
     const double scaled = response.inverse ? response.unitScale / amplitude : amplitude * response.unitScale;
     return {frequency, scaled, phaseOf(h)};
@@ -67,8 +77,15 @@ void multiplyRoots(const std::vector<Complex>& roots, const double (&sIm)[lanes]
 
 PreparedResponse prepareResponse(PoleZeroModel model, const ResponseKind& kind)
 {
-    adjustZerosToKind(model.zeros, kind.output.n1, kind.inputMotion);
     PreparedResponse response;
+    if (kind.physicalMotion) {
+        const std::int64_t power = std::int64_t{kind.inputMotion} - kind.output.n1;
+        if (power > static_cast<std::int64_t>(maxZeroCount) || -power > static_cast<std::int64_t>(maxPoleCount))
+            throw std::length_error("kinds of motion too far apart");
+        response.motionPower = static_cast<int>(power);
+    } else {
+        adjustZerosToKind(model.zeros, kind.output.n1, kind.inputMotion);
+    }
     response.model = std::move(model);
     response.inverse = kind.output.inverse();
     // std::pow, not a table or a loop: those differ in the last bit for some exponents.
@@ -79,7 +96,8 @@ PreparedResponse prepareResponse(PoleZeroModel model, const ResponseKind& kind)
 
 void refuseExcessiveWork(std::size_t points, const PreparedResponse& response)
 {
-    const double roots = static_cast<double>(response.model.zeros.size() + response.model.poles.size());
+    const double roots = static_cast<double>(response.model.zeros.size() + response.model.poles.size()) +
+                         std::abs(static_cast<double>(response.motionPower));
     if (static_cast<double>(points) * roots > maxRootFrequencyTerms)
         throw std::length_error("more root-frequency terms than one run may take on");
 }

@@ -32,12 +32,15 @@ struct PreparedResponse {
     PoleZeroModel model;
     bool inverse = false;    ///< unit per count instead of counts per unit
     double unitScale = 1.0;  ///< 10^n3, or 10^−n3 for an inverse response
+    int motionPower = 0;     ///< H is multiplied by (i2πf) to this power
 };
 
-/// Adjusts the zeros to the output kind of motion (n1 − inputMotion zeros at
-/// the origin appended, or that many of the last zeros removed, wherever they
-/// lie). Throws std::domain_error when more zeros are to be removed than the
-/// list holds, std::length_error when it would grow past maxZeroCount.
+/// Changes the kind of motion to the output's: physically when the kind says
+/// so (motionPower = inputMotion − n1, the lists untouched), otherwise by the
+/// legacy adjustment of the zeros (n1 − inputMotion zeros at the origin
+/// appended, or that many of the last zeros removed, wherever they lie).
+/// Throws std::domain_error when more zeros are to be removed than the list
+/// holds, std::length_error when a list or the power would pass maxZeroCount.
 [[nodiscard]] PreparedResponse prepareResponse(PoleZeroModel model, const ResponseKind& kind);
 
 /// Throws std::length_error when `points` frequencies of the response would

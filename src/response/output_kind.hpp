@@ -18,6 +18,9 @@ struct OutputKind {
 struct ResponseKind {
     int inputMotion = 1;  ///< what the file describes: 0 displacement, 1 velocity, 2 acceleration
     OutputKind output;
+    /// How the kind of motion changes: by the legacy zero-list adjustment, or
+    /// physically, multiplying the response by (i2πf)^(inputMotion − n1).
+    bool physicalMotion = false;
 };
 
 /// "GSE2" → (1, 0, −9), "QTV" → (0, 1, −6), letter case ignored; any other

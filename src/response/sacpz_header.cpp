@@ -1,0 +1,329 @@
+#include "response/sacpz_header.hpp"
+
+#include <charconv>
+#include <cstdint>
+
+#include "response/text_scan.hpp"
+
+namespace kalvert {
+namespace {
+
+constexpr std::string_view blanks = " \t\r";
+
+std::string_view trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// The fields this reader keeps; the other keys are known only so that their
+// lines are told from free text.
+enum class Field {
+    None,
+    Network,
+    Station,
+    Location,
+    Channel,
+    Start,
+    End,
+    SampleRate,
+    InputUnit,
+    InstrumentType,
+    Sensitivity,
+    A0,
+};
+
+struct Key {
+    std::string_view name;
+    Field field;
+};
+
+// Longest first, so that "SAMPLE RATE" is not taken for something shorter and
+// "CHANNEL(NSCL)" not for "CHANNEL".
+constexpr Key keys[] = {
+    {"CHANNEL(NSCL)", Field::None},
+    {"INSTRMNTTYPE", Field::InstrumentType},
+    {"INSTRMNTGAIN", Field::None},
+    {"INSTRMNTUNIT", Field::None},
+    {"INSTRMNTCMNT", Field::None},
+    {"COORD(NEIC)", Field::None},
+    {"COORD(SEED)", Field::None},
+    {"SAMPLE RATE", Field::SampleRate},
+    {"INPUT UNIT", Field::InputUnit},
+    {"OUTPUT UNIT", Field::None},
+    {"DESCRIPTION", Field::None},
+    {"SENSITIVITY", Field::Sensitivity},
+    {"INSTMNTGAIN", Field::None},
+    {"ORIENTATION", Field::None},
+    {"PARSE FLAGS", Field::None},
+    {"DIP (SEED)", Field::None},
+    {"RATE (HZ)", Field::SampleRate},
+    {"SENS-SEED", Field::Sensitivity},
+    {"SENS-CALC", Field::None},
+    {"LONG-SEED", Field::None},
+    {"ELEV-SEED", Field::None},
+    {"SEEDFLAGS", Field::None},
+    {"EFFECTIVE", Field::Start},
+    {"COMPONENT", Field::Channel},
+    {"LONGITUDE", Field::None},
+    {"ELEVATION", Field::None},
+    {"LATITUDE", Field::None},
+    {"LAT-SEED", Field::None},
+    {"INSTTYPE", Field::InstrumentType},
+    {"INSTGAIN", Field::None},
+    {"LOCATION", Field::Location},
+    {"A0-SEED", Field::A0},
+    {"A0-CALC", Field::None},
+    {"ENDDATE", Field::End},
+    {"NETWORK", Field::Network},
+    {"STATION", Field::Station},
+    {"CHANNEL", Field::Channel},
+    {"CREATED", Field::None},
+    {"AZIMUTH", Field::None},
+    {"COMMENT", Field::None},
+    {"START", Field::Start},
+    {"DEPTH", Field::None},
+    {"OWNER", Field::None},
+    {"END", Field::End},
+    {"DIP", Field::None},
+    {"A0", Field::A0},
+};
+
+// A key matches only as a whole word: it ends in ")" or is followed by the
+// end, a blank, a TAB, "(" or ":".
+bool keyMatches(std::string_view body, std::string_view key)
+{
+    if (!startsWithIgnoringCase(body, key)) return false;
+    if (key.back() == ')' || body.size() == key.size()) return true;
+    const char next = body[key.size()];
+    return next == ' ' || next == '\t' || next == '(' || next == ':';
+}
+
+// After the key: blanks, one "(SAC NAME)" group, blanks, one ":" and at most
+// one blank; the rest, trimmed on the right, is the value.
+std::string_view valueAfterKey(std::string_view rest)
+{
+    auto skipBlanks = [&rest] {
+        const std::size_t at = rest.find_first_not_of(" \t");
+        rest = at == std::string_view::npos ? std::string_view{} : rest.substr(at);
+    };
+    skipBlanks();
+    if (!rest.empty() && rest.front() == '(') {
+        const std::size_t close = rest.find(')');
+        const std::size_t colon = rest.find(':');
+        // Only a group that the colon follows names the SAC field; otherwise it is the value.
+        if (close != std::string_view::npos && colon != std::string_view::npos && close < colon) {
+            rest.remove_prefix(close + 1);
+            skipBlanks();
+        }
+    }
+    if (!rest.empty() && rest.front() == ':') {
+        rest.remove_prefix(1);
+        if (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+    }
+    const std::size_t last = rest.find_last_not_of(blanks);
+    return last == std::string_view::npos ? std::string_view{} : rest.substr(0, last + 1);
+}
+
+// Values that say "nothing here".
+bool isAbsent(std::string_view value)
+{
+    return value.empty() || equalsIgnoringCase(value, "None") || equalsIgnoringCase(value, "EMPTY") ||
+           equalsIgnoringCase(value, "N/A");
+}
+
+std::optional<double> readNumber(std::string_view text)
+{
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double value = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc{}) return std::nullopt;
+    return value;
+}
+
+// "8.115480e+08 (M/S)", "4.026528e+09 (COUNTS) @ 0.02 Hz": the first token, then
+// an optional unit in parentheses.
+std::optional<double> readQuantity(std::string_view value, std::string* unit)
+{
+    const std::size_t end = value.find_first_of(" \t(");
+    const std::optional<double> number = readNumber(value.substr(0, end));
+    if (unit != nullptr && end != std::string_view::npos) {
+        const std::size_t open = value.find('(', end);
+        const std::size_t close = value.find(')', open);
+        if (open != std::string_view::npos && close != std::string_view::npos)
+            *unit = std::string(trimmed(value.substr(open + 1, close - open - 1)));
+    }
+    return number;
+}
+
+std::string locationOf(std::string_view value)
+{
+    value = trimmed(value);
+    return value == "--" ? std::string() : std::string(value);
+}
+
+void store(Field field, std::string_view value, SectionHeader& header)
+{
+    const bool absent = isAbsent(value);
+    switch (field) {
+    case Field::None: break;
+    case Field::Network: header.network = absent ? "" : std::string(value); break;
+    case Field::Station: header.station = absent ? "" : std::string(value); break;
+    case Field::Location: header.location = absent ? "" : locationOf(value); break;
+    case Field::Channel: header.channel = absent ? "" : std::string(value); break;
+    case Field::Start: header.start = absent ? std::nullopt : readDateTime(value); break;
+    case Field::End: {
+        const std::optional<DateTime> end = absent ? std::nullopt : readDateTime(value);
+        header.end = end && end->year < openEpochYear ? end : std::nullopt;
+        break;
+    }
+    case Field::SampleRate: header.sampleRate = absent ? std::nullopt : readQuantity(value, nullptr); break;
+    case Field::InputUnit: header.inputUnit = absent ? "" : std::string(value); break;
+    case Field::InstrumentType: header.instrumentType = absent ? "" : std::string(value); break;
+    case Field::Sensitivity:
+        header.sensitivityUnit.clear();
+        header.sensitivity = absent ? std::nullopt : readQuantity(value, &header.sensitivityUnit);
+        break;
+    case Field::A0: header.a0 = absent ? std::nullopt : readQuantity(value, nullptr); break;
+    }
+}
+
+// Reads `digits` decimal digits at `at`; false when they are not all there.
+bool readDigits(std::string_view text, std::size_t& at, std::size_t digits, int& value)
+{
+    if (at + digits > text.size()) return false;
+    value = 0;
+    for (std::size_t i = 0; i < digits; ++i) {
+        const char c = text[at + i];
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    at += digits;
+    return true;
+}
+
+// Days from 1970-01-01 to a proleptic Gregorian date, and back.
+std::int64_t daysFromCivil(int year, int month, int day)
+{
+    year -= month <= 2 ? 1 : 0;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const int yearOfEra = year - static_cast<int>(era * 400);
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+DateTime civilFromDays(std::int64_t days)
+{
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const auto dayOfEra = static_cast<int>(days - era * 146097);
+    const int yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int shiftedMonth = (5 * dayOfYear + 2) / 153;
+    DateTime date;
+    date.day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+    date.month = shiftedMonth + (shiftedMonth < 10 ? 3 : -9);
+    date.year = static_cast<int>(yearOfEra + era * 400) + (date.month <= 2 ? 1 : 0);
+    return date;
+}
+
+}  // namespace
+
+std::optional<DateTime> readDateTime(std::string_view text)
+{
+    text = trimmed(text);
+    DateTime time;
+    std::size_t at = 0;
+    if (!readDigits(text, at, 4, time.year)) return std::nullopt;
+    const char dateSeparator = at < text.size() ? text[at] : '\0';
+    if (dateSeparator != '-' && dateSeparator != '/') return std::nullopt;
+    ++at;
+    // Months and days of one digit occur after a slash ("2000/ 6/19" in SEISAN's files).
+    auto readField = [&](int& value) {
+        while (at < text.size() && text[at] == ' ') ++at;
+        const std::size_t start = at;
+        if (!readDigits(text, at, 1, value)) return false;
+        int second = 0;
+        if (readDigits(text, at, 1, second)) value = value * 10 + second;
+        return at > start;
+    };
+    if (!readField(time.month) || at >= text.size() || text[at] != dateSeparator) return std::nullopt;
+    ++at;
+    if (!readField(time.day)) return std::nullopt;
+    if (at < text.size()) {
+        if (text[at] != 'T' && text[at] != ' ') return std::nullopt;
+        while (at < text.size() && (text[at] == 'T' || text[at] == ' ')) ++at;
+        if (!readField(time.hour) || at >= text.size() || text[at] != ':') return std::nullopt;
+        ++at;
+        if (!readField(time.minute)) return std::nullopt;
+        if (at < text.size() && text[at] == ':') {
+            ++at;
+            if (!readField(time.second)) return std::nullopt;
+        }
+        if (at < text.size() && text[at] == '.') {
+            ++at;
+            while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+        }
+        if (at < text.size() && text[at] == 'Z') ++at;
+        if (at != text.size()) return std::nullopt;
+    }
+    if (time.month < 1 || time.month > 12 || time.day < 1 || time.day > 31 || time.hour > 24 || time.minute > 60 ||
+        time.second > 60)
+        return std::nullopt;
+    // rdseed writes a midnight end as 24:60:60: carry over into the next minute, hour and day.
+    std::int64_t seconds = daysFromCivil(time.year, time.month, time.day) * 86400 + time.hour * 3600 +
+                           time.minute * 60 + time.second;
+    const std::int64_t days = (seconds >= 0 ? seconds : seconds - 86399) / 86400;
+    seconds -= days * 86400;
+    DateTime normal = civilFromDays(days);
+    normal.hour = static_cast<int>(seconds / 3600);
+    normal.minute = static_cast<int>(seconds % 3600 / 60);
+    normal.second = static_cast<int>(seconds % 60);
+    return normal;
+}
+
+HeaderLine readHeaderLine(std::string_view line, SectionHeader& header)
+{
+    std::string_view body = trimmed(line.substr(line.find('*') + 1));
+    if (body.find_first_not_of('*') == std::string_view::npos) return HeaderLine::Delimiter;
+    if (equalsIgnoringCase(body, "<EOE>") || equalsIgnoringCase(body, "<EOR>")) return HeaderLine::EndOfSection;
+    for (const Key& key : keys) {
+        if (!keyMatches(body, key.name)) continue;
+        store(key.field, valueAfterKey(body.substr(key.name.size())), header);
+        return HeaderLine::Field;
+    }
+    return HeaderLine::Other;
+}
+
+void readHashCommentLine(std::string_view line, SectionHeader& fallback)
+{
+    struct HashKey {
+        std::string_view name;
+        std::string SectionHeader::*field;
+    };
+    constexpr HashKey hashKeys[] = {
+        {"# Station", &SectionHeader::station},
+        {"# Channel", &SectionHeader::channel},
+        {"# Network", &SectionHeader::network},
+        {"# Location", &SectionHeader::location},
+    };
+    line = trimmed(line);
+    for (const HashKey& key : hashKeys) {
+        if (line.substr(0, key.name.size()) != key.name) continue;
+        const std::string_view value = trimmed(line.substr(key.name.size()));
+        fallback.*key.field = key.field == &SectionHeader::location ? locationOf(value) : std::string(value);
+        return;
+    }
+    constexpr std::string_view timeKey = "# Time";
+    if (line.substr(0, timeKey.size()) != timeKey) return;
+    const std::string_view times = trimmed(line.substr(timeKey.size()));
+    const std::size_t separator = times.find(" / ");
+    fallback.start = readDateTime(times.substr(0, separator));
+    if (separator == std::string_view::npos) return;
+    const std::optional<DateTime> end = readDateTime(times.substr(separator + 3));
+    fallback.end = end && end->year < openEpochYear ? end : std::nullopt;
+}
+
+}  // namespace kalvert
