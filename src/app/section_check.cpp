@@ -16,10 +16,12 @@ namespace {
 // file contradicts itself.
 constexpr double consistencyLimitDecibels = 0.1;
 
+// Seven significant digits, as the files write their gains.
 std::string numberText(double value)
 {
+    constexpr int decimals = 6;
     char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+    return std::string(text, std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, decimals).ptr);
 }
 
 std::string epochText(const SectionHeader& header)

@@ -101,7 +101,7 @@ bool keyMatches(std::string_view body, std::string_view key)
 }
 
 // After the key: blanks, one "(SAC NAME)" group, blanks, one ":" and at most
-// one blank; the rest, trimmed on the right, is the value.
+// one blank or TAB; the rest, trimmed on the right, is the value.
 std::string_view valueAfterKey(std::string_view rest)
 {
     auto skipBlanks = [&rest] {
@@ -120,7 +120,7 @@ std::string_view valueAfterKey(std::string_view rest)
     }
     if (!rest.empty() && rest.front() == ':') {
         rest.remove_prefix(1);
-        if (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+        if (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
     }
     const std::size_t last = rest.find_last_not_of(blanks);
     return last == std::string_view::npos ? std::string_view{} : rest.substr(0, last + 1);
