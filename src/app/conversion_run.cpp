@@ -9,6 +9,7 @@
 #include "app/table_stream.hpp"
 #include "app/options.hpp"
 #include "app/section_check.hpp"
+#include "app/standard_run.hpp"
 #include "response/pole_zero_reader.hpp"
 #include "response/text_scan.hpp"
 
@@ -137,10 +138,23 @@ ExitCode runStages(const std::vector<std::string>& arguments)
         std::printf("ERROR: Couldn't read (%s)\n", arguments[1].c_str() + 3);
         return ExitCode::BadInputFile;
     }
+    const std::optional<OutputFormat> format = readOutputFormat(request.format);
+    if (!format) {
+        std::printf("ERROR: Unknown FORMAT=%s; the formats are %s\n", request.format.c_str(), knownOutputFormats);
+        return ExitCode::BadArgument;
+    }
+    const std::optional<double> calper = readCalibrationPeriod(request.calper);
+    if (*format != OutputFormat::Fap && !calper) {
+        std::printf("ERROR: CALPER=%s is not a period in seconds from 0.001 to 999.999\n", request.calper.c_str());
+        return ExitCode::BadArgument;
+    }
 
     std::string inputText;
     FileIdentity inputFile;
     if (const ExitCode code = readInput(inputPath, inputText, inputFile); code != ExitCode::Success) return code;
+
+    if (*format != OutputFormat::Fap)
+        return runStandardFormat(*format, *calper, inputPath, outputPath, request, inputText, inputFile);
 
     PoleZeroModel model;
     StationInfo station;

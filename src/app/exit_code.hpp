@@ -8,6 +8,7 @@ enum class ExitCode : int {
     Success = 0,         ///< output written, or the help screen asked for
     FewParams = 1,       ///< fewer than two arguments
     NotInOut = 2,        ///< the first two arguments are not IN= and OUT=
+    BadArgument = 3,     ///< FORMAT= or CALPER= holds a value the tool does not know
     OpenFailed = -1,     ///< input file not opened
     SizeUndefined = -2,  ///< input file size not learnt
     BadInputFile = -3,   ///< input not read, lacks ZEROS or POLES, or not readable as a model

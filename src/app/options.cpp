@@ -50,17 +50,25 @@ OptionsOutcome parseOptions(const std::vector<std::string>& arguments, OutputReq
         }
         if (equalsIgnoringCase(argument, "-logX") || equalsIgnoringCase(argument, "/logX")) {
             request.logX = true;
+            request.gridGiven = true;
         } else if (takeValue(argument, "NPOINTS=", value)) {
             request.npoints = readLeadingInteger(value);
+            request.gridGiven = true;
         } else if (takeValue(argument, "FREQ=", value)) {
             readBand(value, request);
+            request.gridGiven = true;
         } else if (takeValue(argument, "TYPE_IN=", value)) {
             request.typeIn = value.substr(0, typeTextCapacity);
             request.typeInGiven = true;
         } else if (takeValue(argument, "TYPE_OUT=", value)) {
             request.typeOut = value.substr(0, typeTextCapacity);
+            request.typeOutGiven = true;
         } else if (takeValue(argument, "SECTION=", value)) {
             request.section = readLeadingInteger(value);
+        } else if (takeValue(argument, "FORMAT=", value)) {
+            request.format = value;
+        } else if (takeValue(argument, "CALPER=", value)) {
+            request.calper = value;
         }
     }
     return OptionsOutcome::Proceed;

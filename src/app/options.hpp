@@ -16,7 +16,11 @@ struct OutputRequest {
     std::string typeIn = "1";      ///< kind of motion the file describes, as typed
     std::string typeOut = "GSE2";  ///< "GSE2", "QTV" or "n1,n2,n3", as typed
     bool typeInGiven = false;      ///< TYPE_IN= stood on the command line
+    bool typeOutGiven = false;     ///< TYPE_OUT= stood on the command line
+    bool gridGiven = false;        ///< FREQ=, NPOINTS= or -logX stood on the command line
     std::optional<int> section;    ///< SECTION=n: read the file by sections, convert section n
+    std::string format = "FAP";    ///< FORMAT=, as typed
+    std::string calper = "1.0";    ///< CALPER=, seconds, as typed
 };
 
 /// TYPE_IN= and TYPE_OUT= keep at most this many characters of their text.

@@ -100,11 +100,9 @@ std::string sectionList(const std::vector<PoleZeroSection>& sections)
     return list;
 }
 
-ExitCode checkSection(const std::string& inputPath, const std::string& inputText, const OutputRequest& request,
-                      CheckedSection& checked)
+ExitCode readSections(const std::string& inputPath, const std::string& inputText,
+                      std::vector<PoleZeroSection>& sections)
 {
-    std::printf("Checking data (%s)\n", inputPath.c_str());
-    std::vector<PoleZeroSection> sections;
     try {
         sections = readPoleZeroSections(inputText);
     } catch (const SectionFormatError& error) {
@@ -114,15 +112,20 @@ ExitCode checkSection(const std::string& inputPath, const std::string& inputText
         std::printf("ERROR: Checking data (%s)\n", inputPath.c_str());
         return ExitCode::BadInputFile;
     }
-    const int number = *request.section;
-    if (number < 1 || static_cast<std::size_t>(number) > sections.size()) {
-        std::printf("ERROR: No section %d in (%s); it holds %zu:\n%s", number, inputPath.c_str(), sections.size(),
-                    sectionList(sections).c_str());
-        return ExitCode::BadInputFile;
-    }
-    const PoleZeroSection& section = sections[static_cast<std::size_t>(number) - 1];
-    const std::string title = sectionTitle(static_cast<std::size_t>(number), section.header);
+    return ExitCode::Success;
+}
 
+ExitCode refuseSectionNumber(const std::string& inputPath, int number, const std::vector<PoleZeroSection>& sections)
+{
+    std::printf("ERROR: No section %d in (%s); it holds %zu:\n%s", number, inputPath.c_str(), sections.size(),
+                sectionList(sections).c_str());
+    return ExitCode::BadInputFile;
+}
+
+ExitCode checkOneSection(const std::string& inputPath, std::size_t number, const PoleZeroSection& section,
+                         const OutputRequest& request, CheckedSection& checked)
+{
+    const std::string title = sectionTitle(number, section.header);
     GroundMotionUnit unit;
     const int typeInMotion = readLeadingInteger(request.typeIn);
     if (section.header.inputUnit.empty()) {
@@ -139,7 +142,7 @@ ExitCode checkSection(const std::string& inputPath, const std::string& inputText
                     title.c_str(), section.header.inputUnit.c_str(), inputPath.c_str());
         return ExitCode::BadInputFile;
     }
-    warnAboutConstant(static_cast<std::size_t>(number), section, unit.metresPerUnit);
+    warnAboutConstant(number, section, unit.metresPerUnit);
 
     checked.model.zeros = section.zeros;
     checked.model.poles = section.poles;
@@ -148,6 +151,22 @@ ExitCode checkSection(const std::string& inputPath, const std::string& inputText
     checked.model.constant = section.constant.value_or(1.0) / unit.metresPerUnit;
     checked.station = legacyStation(section.header);
     checked.inputMotion = unit.motion;
+    return ExitCode::Success;
+}
+
+ExitCode checkSection(const std::string& inputPath, const std::string& inputText, const OutputRequest& request,
+                      CheckedSection& checked)
+{
+    std::printf("Checking data (%s)\n", inputPath.c_str());
+    std::vector<PoleZeroSection> sections;
+    if (const ExitCode code = readSections(inputPath, inputText, sections); code != ExitCode::Success) return code;
+    const int number = *request.section;
+    if (number < 1 || static_cast<std::size_t>(number) > sections.size())
+        return refuseSectionNumber(inputPath, number, sections);
+    const auto index = static_cast<std::size_t>(number);
+    if (const ExitCode code = checkOneSection(inputPath, index, sections[index - 1], request, checked);
+        code != ExitCode::Success)
+        return code;
     std::printf("OK (Checking data)\n");
     return ExitCode::Success;
 }

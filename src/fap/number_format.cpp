@@ -195,6 +195,22 @@ void appendExponent(std::string& text, double value, int width, int precision)
     appendRightAligned(text, buffer, writeExponent(buffer, value, 0, precision), width);
 }
 
+void appendScientific(std::string& text, double value, int width, int precision)
+{
+    char buffer[maxNumberLength];
+    char* end = writeExponent(buffer, value, 0, precision);
+    if (char* const e = static_cast<char*>(std::memchr(buffer, 'e', static_cast<std::size_t>(end - buffer)))) {
+        *e = 'E';
+        // The tool's own exponent has three digits at least; C's has two.
+        char* const digits = e + 2;
+        if (end - digits == 3 && digits[0] == '0') {
+            std::memmove(digits, digits + 1, 2);
+            --end;
+        }
+    }
+    appendRightAligned(text, buffer, end, width);
+}
+
 void appendInteger(std::string& text, long long value, int width)
 {
     char digits[24];

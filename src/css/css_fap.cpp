@@ -1,0 +1,62 @@
+#include "css/css_fap.hpp"
+
+#include <charconv>
+
+#include "fap/number_format.hpp"
+
+namespace kalvert {
+namespace {
+
+// "%13E": six decimals, seven significant digits.
+constexpr int tableDecimals = 6;
+constexpr int tableWidth = 13;
+constexpr int errorWidth = 8;
+
+std::string twoDigits(int value)
+{
+    const char digits[] = {static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
+    return std::string(digits, sizeof digits);
+}
+
+}  // namespace
+
+double cssWrittenFrequency(double frequency)
+{
+    std::string text;
+    appendScientific(text, frequency, 0, tableDecimals);
+    double written = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), written);
+    return written;
+}
+
+std::string formatCssFap(const CssDescription& description, const std::vector<DisplacementRow>& rows)
+{
+    std::string file;
+    for (const std::string& comment : description.comments) file += "# " + comment + "\n";
+    file += " theoretical  1   instrument fap   kalvert\n";
+    appendInteger(file, static_cast<long long>(rows.size()));
+    file += '\n';
+    for (const DisplacementRow& row : rows) {
+        appendScientific(file, row.frequency, tableWidth, tableDecimals);
+        file += "  ";
+        appendScientific(file, row.amplitude, tableWidth, tableDecimals);
+        file += "  ";
+        appendScientific(file, row.phaseDegrees, tableWidth, tableDecimals);
+        file += "   ";
+        appendScientific(file, 0.0, errorWidth, tableDecimals);
+        file += "  ";
+        appendScientific(file, 0.0, errorWidth, tableDecimals);
+        file += '\n';
+    }
+    return file;
+}
+
+std::string cssFileName(const std::string& channelName, const std::optional<DateTime>& start)
+{
+    if (!start) return channelName + ".fap";
+    return channelName + "." + twoDigits(start->year / 100) + twoDigits(start->year % 100) + "-" +
+           twoDigits(start->month) + "-" + twoDigits(start->day) + "-" + twoDigits(start->hour) +
+           twoDigits(start->minute) + ".fap";
+}
+
+}  // namespace kalvert
