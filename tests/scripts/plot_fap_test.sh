@@ -21,6 +21,16 @@ for fap in log linear; do
 done
 "$source/tools/plot-fap" log.fap >/dev/null && [ -f log.png ]
 
+# The standard formats: a message of nine responses, a SEISAN file, a CSS file.
+multi="$source/tests/data/IU.ANMO.BH.multi-epoch.sacpz"
+"$kalvert" "IN=$multi" OUT=multi.msg FORMAT=GSE2.1 >/dev/null
+"$kalvert" "IN=$multi" OUT=one.gse FORMAT=SEISAN SECTION=3 >/dev/null
+"$kalvert" "IN=$multi" OUT=one.css FORMAT=CSS SECTION=3 >/dev/null
+for standard in multi.msg one.gse one.css; do
+  "$source/tools/plot-fap" "$standard" "$standard.png" >/dev/null
+  [ "$(png_size "$standard.png")" = 900x700 ] || { echo "$standard.png was not drawn"; exit 1; }
+done
+
 check_refused() {  # file expected-words
   local message status=0
   message=$("$source/tools/plot-fap" "$1" out.png 2>&1 >/dev/null) || status=$?
