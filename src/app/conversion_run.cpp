@@ -46,8 +46,7 @@ ExitCode readInput(const std::string& inputPath, std::string& inputText, FileIde
 
 // The reader cuts the text up in place: it is handed over, not copied, so
 // that a large input is held in memory once.
-ExitCode checkData(const std::string& inputPath, std::string&& inputText, PoleZeroModel& model,
-                   StationInfo& station)
+ExitCode checkData(const std::string& inputPath, std::string&& inputText, PoleZeroModel& model, StationInfo& station)
 {
     std::printf("Checking data (%s)\n", inputPath.c_str());
     if (inputText.find("ZEROS") == std::string::npos) {
@@ -172,8 +171,7 @@ ExitCode runStages(const std::vector<std::string>& arguments)
     }
 
     PreparedFapFile file;
-    if (const ExitCode code = convertData(model, request, kind, station, file); code != ExitCode::Success)
-        return code;
+    if (const ExitCode code = convertData(model, request, kind, station, file); code != ExitCode::Success) return code;
     return writeOutput(outputPath, inputFile, file);
 }
 

@@ -56,6 +56,7 @@ bool readInto(int descriptor, std::size_t size, std::string& text)
 int openForReading(const std::string& path)
 {
 #ifdef O_NONBLOCK
+    // NOLINTNEXTLINE(misc-redundant-expression): O_RDONLY and O_BINARY are 0 on POSIX systems
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_BINARY);
     if (descriptor >= 0) ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
     return descriptor;

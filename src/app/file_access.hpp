@@ -5,7 +5,7 @@
 
 namespace kalvert {
 
-enum class [[nodiscard]] ReadOutcome { Read, OpenFailed, SizeUndefined, ReadFailed };
+enum class [[nodiscard]] ReadOutcome{Read, OpenFailed, SizeUndefined, ReadFailed};
 
 /// Which file a path named when it was opened: two paths name the same file
 /// (through a link, "./" or a hard link) when both numbers agree.

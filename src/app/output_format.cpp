@@ -11,7 +11,7 @@ struct NamedFormat {
 };
 
 constexpr NamedFormat formats[] = {
-    {"FAP", OutputFormat::Fap},       {"SEISAN", OutputFormat::Seisan}, {"GSE2.0", OutputFormat::Gse20},
+    {"FAP", OutputFormat::Fap},      {"SEISAN", OutputFormat::Seisan}, {"GSE2.0", OutputFormat::Gse20},
     {"GSE2.1", OutputFormat::Gse21}, {"IMS1.0", OutputFormat::Ims10},  {"CSS", OutputFormat::Css},
 };
 

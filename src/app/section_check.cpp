@@ -21,7 +21,8 @@ std::string numberText(double value)
 {
     constexpr int decimals = 6;
     char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, decimals).ptr);
+    return std::string(text,
+                       std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, decimals).ptr);
 }
 
 std::string epochText(const SectionHeader& header)
@@ -73,9 +74,9 @@ void warnAboutConstant(std::size_t number, const PoleZeroSection& section, doubl
     }
     if (!section.constant) {
         std::printf("WARNING: %s has no CONSTANT: 1.0 is used%s\n", sectionTitle(number, header).c_str(),
-                    product ? (" (A0 x SENSITIVITY from its header: " + numberText(*product * metresPerUnit) + ")")
-                                  .c_str()
-                            : "");
+                    product
+                        ? (" (A0 x SENSITIVITY from its header: " + numberText(*product * metresPerUnit) + ")").c_str()
+                        : "");
         return;
     }
     if (!product) return;
@@ -138,8 +139,8 @@ ExitCode checkOneSection(const std::string& inputPath, std::size_t number, const
             std::printf("WARNING: TYPE_IN=%s contradicts INPUT UNIT %s of %s: read as %s\n", request.typeIn.c_str(),
                         section.header.inputUnit.c_str(), title.c_str(), motionName(unit.motion));
     } else {
-        std::printf("ERROR: %s has INPUT UNIT %s, not a ground motion (M, NM, M/S, M/S**2 ...) (%s)\n",
-                    title.c_str(), section.header.inputUnit.c_str(), inputPath.c_str());
+        std::printf("ERROR: %s has INPUT UNIT %s, not a ground motion (M, NM, M/S, M/S**2 ...) (%s)\n", title.c_str(),
+                    section.header.inputUnit.c_str(), inputPath.c_str());
         return ExitCode::BadInputFile;
     }
     warnAboutConstant(number, section, unit.metresPerUnit);

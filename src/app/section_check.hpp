@@ -30,9 +30,8 @@ struct CheckedSection {
 /// UNIT (TYPE_IN where it states none), CONSTANT per metre, with the
 /// warnings printed. BadInputFile, after its "ERROR: " line, for an INPUT
 /// UNIT that is not ground motion.
-[[nodiscard]] ExitCode checkOneSection(const std::string& inputPath, std::size_t number,
-                                       const PoleZeroSection& section, const OutputRequest& request,
-                                       CheckedSection& checked);
+[[nodiscard]] ExitCode checkOneSection(const std::string& inputPath, std::size_t number, const PoleZeroSection& section,
+                                       const OutputRequest& request, CheckedSection& checked);
 
 /// "ERROR: No section n in (…); it holds N:" and the list; BadInputFile.
 [[nodiscard]] ExitCode refuseSectionNumber(const std::string& inputPath, int number,

@@ -73,7 +73,8 @@ std::vector<double> chosenFrequencies(const OutputRequest& request, const Sectio
                  [&frequencies](double f) { frequencies.push_back(f); });
         return frequencies;
     }
-    const double nyquist = header.sampleRate && *header.sampleRate > 0 ? *header.sampleRate / 2 : nyquistWithoutSampleRate;
+    const double nyquist =
+        header.sampleRate && *header.sampleRate > 0 ? *header.sampleRate / 2 : nyquistWithoutSampleRate;
     const double highest = std::max(nyquist, lowestDefaultFrequency * 10);
     const double decades = std::log10(highest / lowestDefaultFrequency);
     const int perDecade =
@@ -121,22 +122,22 @@ std::string convertSection(OutputFormat format, double calper, const std::string
     const std::vector<double> frequencies =
         writtenFrequencies(chosenFrequencies(request, header), calibrationFrequency, gse);
     if (gse && frequencies.size() > maxFap2Rows)
-        throw GseFieldError(std::to_string(frequencies.size()) + " rows, more than the 999 a FAP2 block can announce;"
+        throw GseFieldError(std::to_string(frequencies.size()) +
+                            " rows, more than the 999 a FAP2 block can announce;"
                             " ask for fewer with FREQ=, NPOINTS= and -logX");
     if (!gse && frequencies.size() > maxCssRows)
         throw GseFieldError(std::to_string(frequencies.size()) + " rows, more than the 100000 a CSS file is given");
     if (frequencies.size() < 2) throw GseFieldError("fewer than two rows in the band");
 
-    const PreparedResponse response =
-        prepareResponse(converted.checked.model, ResponseKind{converted.checked.inputMotion, OutputKind{0, 0, -9}, true});
+    const PreparedResponse response = prepareResponse(
+        converted.checked.model, ResponseKind{converted.checked.inputMotion, OutputKind{0, 0, -9}, true});
     refuseExcessiveWork(frequencies.size(), response);
     std::vector<DisplacementRow> rows = tabulateDisplacement(response, frequencies);
     for (const DisplacementRow& row : rows)
         if (!(row.amplitude > 0) || !std::isfinite(row.amplitude) || !std::isfinite(row.phaseDegrees))
             throw GseFieldError("the response is zero or not finite at " + fixedText(row.frequency, 5) + " Hz");
-    const auto calibrationRow = std::find_if(rows.begin(), rows.end(), [&](const DisplacementRow& row) {
-        return row.frequency == calibrationFrequency;
-    });
+    const auto calibrationRow = std::find_if(
+        rows.begin(), rows.end(), [&](const DisplacementRow& row) { return row.frequency == calibrationFrequency; });
     const double calib = 1.0 / calibrationRow->amplitude;  // nm/count at calper
     anchorPhase(rows, static_cast<std::size_t>(calibrationRow - rows.begin()));
 
@@ -198,23 +199,25 @@ bool planFiles(OutputFormat format, const std::string& inputPath, const std::str
 {
     if (format == OutputFormat::Gse20 || format == OutputFormat::Gse21 || format == OutputFormat::Ims10) {
         std::vector<std::string> responses;
+        responses.reserve(converted.size());
         for (const Converted& c : converted) responses.push_back(c.text);
         files.push_back({outputPath, formatGseMessage(responses, messageId(converted), gseVersion(format))});
         return true;
     }
     std::error_code error;
-    const bool folder = std::filesystem::is_directory(outputPath, error) ||
-                        (!outputPath.empty() && outputPath.back() == '/');
+    const bool folder =
+        std::filesystem::is_directory(outputPath, error) || (!outputPath.empty() && outputPath.back() == '/');
     if (!folder && converted.size() == 1) {
         files.push_back({outputPath, converted.front().text});
         return true;
     }
     if (!folder) {
         std::printf("Trying to write data into output file (%s)\n", outputPath.c_str());
-        std::printf("ERROR: Coundn't create (%s)\n  (%s) holds %zu sections and FORMAT=%s writes one file for each:"
-                    " give SECTION=n for one of them, or as OUT= an existing folder (or a path ending in /) for all\n%s",
-                    outputPath.c_str(), inputPath.c_str(), converted.size(), outputFormatName(format),
-                    sectionList(sections).c_str());
+        std::printf(
+            "ERROR: Coundn't create (%s)\n  (%s) holds %zu sections and FORMAT=%s writes one file for each:"
+            " give SECTION=n for one of them, or as OUT= an existing folder (or a path ending in /) for all\n%s",
+            outputPath.c_str(), inputPath.c_str(), converted.size(), outputFormatName(format),
+            sectionList(sections).c_str());
         return false;
     }
     std::set<std::string> names;
@@ -222,13 +225,16 @@ bool planFiles(OutputFormat format, const std::string& inputPath, const std::str
         const std::string name = fileNameOf(format, *c.section);
         if (!names.insert(name).second) {
             std::printf("Trying to write data into output file (%s)\n", outputPath.c_str());
-            std::printf("ERROR: Coundn't create (%s)\n  two sections would both be written to %s (the name holds no"
-                        " location): give SECTION=n for one of them\n%s",
-                        outputPath.c_str(), name.c_str(), sectionList(sections).c_str());
+            std::printf(
+                "ERROR: Coundn't create (%s)\n  two sections would both be written to %s (the name holds no"
+                " location): give SECTION=n for one of them\n%s",
+                outputPath.c_str(), name.c_str(), sectionList(sections).c_str());
             return false;
         }
-        const std::string separator = outputPath.empty() || outputPath.back() == '/' ? "" : "/";
-        files.push_back({outputPath + separator + name, c.text});
+        std::string path = outputPath;
+        if (!path.empty() && path.back() != '/') path += '/';
+        path += name;
+        files.push_back({path, c.text});
     }
     std::filesystem::create_directory(outputPath, error);  // a path ending in / may name a new folder
     return true;
@@ -277,14 +283,16 @@ ExitCode runStandardFormat(OutputFormat format, double calper, const std::string
         const int number = *request.section;
         if (number < 1 || static_cast<std::size_t>(number) > sections.size())
             return refuseSectionNumber(inputPath, number, sections);
-        converted.push_back({static_cast<std::size_t>(number), &sections[static_cast<std::size_t>(number) - 1], {}, {}});
+        converted.push_back(
+            {static_cast<std::size_t>(number), &sections[static_cast<std::size_t>(number) - 1], {}, {}});
     } else {
         for (std::size_t i = 0; i < sections.size(); ++i) converted.push_back({i + 1, &sections[i], {}, {}});
     }
     if (request.typeOutGiven)
-        std::printf("WARNING: TYPE_OUT=%s is ignored with FORMAT=%s: the table is the displacement response in"
-                    " counts/nm\n",
-                    request.typeOut.c_str(), outputFormatName(format));
+        std::printf(
+            "WARNING: TYPE_OUT=%s is ignored with FORMAT=%s: the table is the displacement response in"
+            " counts/nm\n",
+            request.typeOut.c_str(), outputFormatName(format));
     for (Converted& c : converted)
         if (const ExitCode code = checkOneSection(inputPath, c.number, *c.section, request, c.checked);
             code != ExitCode::Success)

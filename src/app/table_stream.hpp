@@ -18,11 +18,11 @@ namespace kalvert {
 struct PreparedFapFile {
     GridRequest grid;
     PreparedResponse response;
-    std::size_t count = 0;             ///< grid points, rows of the table
-    std::string header;                ///< CAL2, comment and FAP2 lines
-    std::vector<double> frequencies;   ///< one chunk of the grid
-    std::vector<FapPoint> rows;        ///< the same chunk evaluated
-    std::vector<char> text;            ///< formatted text waiting to be written
+    std::size_t count = 0;            ///< grid points, rows of the table
+    std::string header;               ///< CAL2, comment and FAP2 lines
+    std::vector<double> frequencies;  ///< one chunk of the grid
+    std::vector<FapPoint> rows;       ///< the same chunk evaluated
+    std::vector<char> text;           ///< formatted text waiting to be written
 };
 
 /// Counts the grid (refusing what it refuses), adjusts the zeros to the

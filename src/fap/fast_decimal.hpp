@@ -21,8 +21,8 @@ namespace fast_decimal_detail {
 // The powers of ten a double holds exactly.
 inline constexpr int maxExactPower = 22;
 inline constexpr double exactPowersOfTen[maxExactPower + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+                                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // Whole numbers below this are exact in a double, with room to spare.
 inline constexpr double maxWholeNumber = 0x1p53;
@@ -59,9 +59,12 @@ inline constexpr double relativeMargin = 0x1p-50;
     const auto whole = static_cast<std::uint64_t>(scaled);
     const double fromHalf = (scaled - static_cast<double>(whole)) - 0.5;
     const double margin = scaled * relativeMargin;
-    if (fromHalf > margin) rounded = whole + 1;
-    else if (fromHalf < -margin) rounded = whole;
-    else return false;  // too near a tie for the double to tell
+    if (fromHalf > margin)
+        rounded = whole + 1;
+    else if (fromHalf < -margin)
+        rounded = whole;
+    else
+        return false;  // too near a tie for the double to tell
     return true;
 }
 
@@ -86,7 +89,8 @@ inline int decimalExponentBelow(int binaryExponent)
 /// The precision + 1 significant digits of |value| as a whole number in
 /// [10^precision, 10^(precision+1)), and its decimal exponent ("%.<precision>e").
 /// Zero gives 0 and exponent 0.
-[[gnu::always_inline]] inline bool fastExponentDigits(double value, int precision, std::uint64_t& rounded, int& exponent)
+[[gnu::always_inline]] inline bool fastExponentDigits(double value, int precision, std::uint64_t& rounded,
+                                                      int& exponent)
 {
     using namespace fast_decimal_detail;
     // precision + 2 digits must stay far below 2^53.

@@ -33,8 +33,7 @@ constexpr int maxExactPrecision = 17;
 // Copies `length` characters from `text` to `out`, right-aligned in `width`.
 char* placeRightAligned(char* out, const char* text, std::size_t length, int width)
 {
-    if (width > 0 && length < static_cast<std::size_t>(width))
-        out = writeSpaces(out, width - static_cast<int>(length));
+    if (width > 0 && length < static_cast<std::size_t>(width)) out = writeSpaces(out, width - static_cast<int>(length));
     std::memcpy(out, text, length);
     return out + length;
 }
@@ -83,9 +82,12 @@ char* widenExponent(char* begin, char* end)
     int decimal = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
     for (int attempt = 0;; ++attempt) {
         if (attempt == 3 || !scaleToDigits(value, precision - decimal, exact)) return false;
-        if (exact.truncated >= high) ++decimal;
-        else if (exact.truncated < low) --decimal;
-        else break;
+        if (exact.truncated >= high)
+            ++decimal;
+        else if (exact.truncated < low)
+            --decimal;
+        else
+            break;
     }
     if (exact.rounded == high) {  // 9.99…95 rounds up to the next power of ten
         exact.rounded = low;

@@ -44,8 +44,8 @@ bool roundUnlessNearTie(double scaled, std::uint64_t& rounded)
 // Exactly four digits of `value` (< 10000).
 char* writeFourDigits(char* out, std::uint32_t value)
 {
-    std::memcpy(out, digitPairs + 2 * (value / 100), 2);
-    std::memcpy(out + 2, digitPairs + 2 * (value % 100), 2);
+    std::memcpy(out, digitPairs + std::size_t{2} * (value / 100), 2);
+    std::memcpy(out + 2, digitPairs + std::size_t{2} * (value % 100), 2);
     return out + 4;
 }
 
@@ -54,7 +54,7 @@ char* writeSevenDigits(char* out, std::uint32_t value)
 {
     const std::uint32_t high = value / 10000;  // three digits
     *out = static_cast<char>('0' + high / 100);
-    std::memcpy(out + 1, digitPairs + 2 * (high % 100), 2);
+    std::memcpy(out + 1, digitPairs + std::size_t{2} * (high % 100), 2);
     return writeFourDigits(out + 3, value % 10000);
 }
 
@@ -86,8 +86,10 @@ char* writeFixed7(char* out, double value, int width)
     out = pad(out, (negative ? 1 : 0) + wholeDigits + 1 + decimals, width);
     *out = '-';
     out += negative ? 1 : 0;
-    if (wholeDigits == 1) *out++ = static_cast<char>('0' + whole);
-    else out = writeDigits(out, whole, wholeDigits);
+    if (wholeDigits == 1)
+        *out++ = static_cast<char>('0' + whole);
+    else
+        out = writeDigits(out, whole, wholeDigits);
     *out++ = '.';
     return writeSevenDigits(out, fraction);
 }
@@ -135,7 +137,7 @@ char* writeExponent7(char* out, double value, int width)
     *out++ = exponent < 0 ? '-' : '+';
     const auto magnitudeOfExponent = static_cast<std::uint32_t>(exponent < 0 ? -exponent : exponent);
     *out++ = static_cast<char>('0' + magnitudeOfExponent / 100);
-    std::memcpy(out, digitPairs + 2 * (magnitudeOfExponent % 100), 2);
+    std::memcpy(out, digitPairs + std::size_t{2} * (magnitudeOfExponent % 100), 2);
     return out + 2;
 }
 

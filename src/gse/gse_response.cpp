@@ -195,7 +195,7 @@ std::string gseInstrumentType(const std::string& instrument)
     };
     // The codes of the GSE instrument table that data-centre headers name.
     constexpr Code codes[] = {
-        {"KS-54000", "KS5400"}, {"KS54000", "KS5400"}, {"STS-1", "STS-1"}, {"STS-2.5", ""},
+        {"KS-54000", "KS5400"}, {"KS54000", "KS5400"}, {"STS-1", "STS-1"},   {"STS-2.5", ""},
         {"STS-2", "STS-2"},     {"CMG-3T", "CMG-3T"},  {"CMG3-T", "CMG-3T"}, {"GS-13", "GS-13"},
     };
     for (const Code& code : codes)
@@ -222,8 +222,7 @@ std::string formatGseMessage(const std::vector<std::string>& responses, const st
     return message + "STOP\n";
 }
 
-std::string seisanFileName(const std::string& station, const std::string& channel,
-                           const std::optional<DateTime>& start)
+std::string seisanFileName(const std::string& station, const std::string& channel, const std::optional<DateTime>& start)
 {
     std::string name = station.substr(0, stationColumns);
     name.resize(stationColumns, ' ');
@@ -235,9 +234,9 @@ std::string seisanFileName(const std::string& station, const std::string& channe
     for (char& c : name)
         if (c == ' ') c = '_';
     const DateTime time = start.value_or(DateTime{});
-    for (const std::string& piece : {std::string("."), fourDigits(time.year), std::string("-"), twoDigits(time.month),
-                                     std::string("-"), twoDigits(time.day), std::string("-"), twoDigits(time.hour),
-                                     twoDigits(time.minute), std::string("_GSE")})
+    for (const std::string& piece :
+         {std::string("."), fourDigits(time.year), std::string("-"), twoDigits(time.month), std::string("-"),
+          twoDigits(time.day), std::string("-"), twoDigits(time.hour), twoDigits(time.minute), std::string("_GSE")})
         name.append(piece);
     return name;
 }

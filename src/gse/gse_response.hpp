@@ -18,11 +18,11 @@ enum class GseVersion { Gse20, Gse21, Ims10 };
 
 /// What the CAL2 line and the comment name, taken from a section's header.
 struct GseChannel {
-    std::string name;           ///< "NET.STA.LOC.CHA", the FAP2 descriptor
-    std::string station;        ///< ≤ 5 characters
-    std::string channel;        ///< ≤ 3 characters
-    std::string location;       ///< ≤ 4 characters, CAL2's auxiliary id
-    std::string instrumentType; ///< the GSE code, or empty
+    std::string name;            ///< "NET.STA.LOC.CHA", the FAP2 descriptor
+    std::string station;         ///< ≤ 5 characters
+    std::string channel;         ///< ≤ 3 characters
+    std::string location;        ///< ≤ 4 characters, CAL2's auxiliary id
+    std::string instrumentType;  ///< the GSE code, or empty
     std::optional<double> sampleRate;
     std::optional<DateTime> on;
     std::optional<DateTime> off;  ///< nothing while the response is valid

@@ -37,6 +37,7 @@ std::vector<double> logarithmicFrequencies(double lowest, double highest, int pe
     std::vector<double> frequencies;
     const double decades = std::log10(highest / lowest);
     const auto steps = static_cast<int>(std::ceil(decades * perDecade - 1e-9));
+    frequencies.reserve(static_cast<std::size_t>(steps) + 1);
     for (int k = 0; k < steps; ++k) frequencies.push_back(lowest * std::pow(10.0, static_cast<double>(k) / perDecade));
     frequencies.push_back(highest);
     return frequencies;

@@ -132,8 +132,7 @@ void evaluatePoints(const PreparedResponse& response, const double* frequencies,
         multiplyRoots(response.model.zeros, sIm, numeratorRe, numeratorIm);
         multiplyRoots(response.model.poles, sIm, denominatorRe, denominatorIm);
         for (std::size_t i = 0; i < lanes; ++i) {
-            const Complex h =
-                complexDiv({numeratorRe[i], numeratorIm[i]}, {denominatorRe[i], denominatorIm[i]});
+            const Complex h = complexDiv({numeratorRe[i], numeratorIm[i]}, {denominatorRe[i], denominatorIm[i]});
             rows[done + i] = rowOf(frequencies[done + i], h, response);
         }
     }

@@ -93,8 +93,10 @@ void walkLogGrid(double freqLow, double freqHigh, int npoints, Visit visit)
 template <typename Visit>
 void walkGrid(const GridRequest& request, Visit visit)
 {
-    if (request.logX) walkLogGrid(request.freqLow, request.freqHigh, request.npoints, visit);
-    else walkLinearGrid(request.freqLow, request.freqHigh, request.npoints, visit);
+    if (request.logX)
+        walkLogGrid(request.freqLow, request.freqHigh, request.npoints, visit);
+    else
+        walkLinearGrid(request.freqLow, request.freqHigh, request.npoints, visit);
 }
 
 /// How many points walkGrid will visit; refuses what it refuses, the same way.

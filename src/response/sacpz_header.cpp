@@ -273,8 +273,11 @@ std::optional<DateTime> readDateTime(std::string_view text)
         time.second > 60)
         return std::nullopt;
     // rdseed writes a midnight end as 24:60:60: carry over into the next minute, hour and day.
-    std::int64_t seconds = daysFromCivil(time.year, time.month, time.day) * 86400 + time.hour * 3600 +
-                           time.minute * 60 + time.second;
+    constexpr std::int64_t secondsPerDay = 86400;
+    constexpr std::int64_t secondsPerHour = 3600;
+    constexpr std::int64_t secondsPerMinute = 60;
+    std::int64_t seconds = daysFromCivil(time.year, time.month, time.day) * secondsPerDay + time.hour * secondsPerHour +
+                           time.minute * secondsPerMinute + time.second;
     const std::int64_t days = (seconds >= 0 ? seconds : seconds - 86399) / 86400;
     seconds -= days * 86400;
     DateTime normal = civilFromDays(days);

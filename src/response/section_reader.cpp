@@ -64,9 +64,12 @@ Keyword readKeywordLine(std::string_view line, double& number, bool& hasNumber)
     const std::size_t wordEnd = std::min(line.size(), line.find_first_of(" \t"));
     const std::string_view word = line.substr(0, wordEnd);
     Keyword keyword = Keyword::None;
-    if (equalsIgnoringCase(word, "ZEROS")) keyword = Keyword::Zeros;
-    else if (equalsIgnoringCase(word, "POLES")) keyword = Keyword::Poles;
-    else if (equalsIgnoringCase(word, "CONSTANT")) keyword = Keyword::Constant;
+    if (equalsIgnoringCase(word, "ZEROS"))
+        keyword = Keyword::Zeros;
+    else if (equalsIgnoringCase(word, "POLES"))
+        keyword = Keyword::Poles;
+    else if (equalsIgnoringCase(word, "CONSTANT"))
+        keyword = Keyword::Constant;
     std::string_view rest = line.substr(wordEnd);
     hasNumber = readNumber(rest, number) && trimmed(rest).empty();
     return keyword;
@@ -99,8 +102,7 @@ void closeList(SectionInProgress& current, std::size_t index)
         current.section.zeros.resize(current.announced, Complex{});
     if (current.listing == Keyword::Poles && current.listed < current.announced)
         throw SectionFormatError(sectionName(index) + ": POLES " + std::to_string(current.announced) + " at " +
-                                 lineText(current.listLine) + " but " + std::to_string(current.listed) +
-                                 " pole lines");
+                                 lineText(current.listLine) + " but " + std::to_string(current.listed) + " pole lines");
     current.listing = Keyword::None;
 }
 
