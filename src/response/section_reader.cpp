@@ -1,6 +1,7 @@
 #include "response/section_reader.hpp"
 
 #include <charconv>
+#include <cmath>
 
 #include "response/pole_zero_model.hpp"
 #include "response/text_scan.hpp"
@@ -134,7 +135,7 @@ void finishSection(SectionInProgress& current, std::vector<PoleZeroSection>& sec
 std::size_t announcedCount(double number, bool hasNumber, Keyword keyword, std::size_t index, int line)
 {
     const std::size_t limit = keyword == Keyword::Zeros ? maxZeroCount : maxPoleCount;
-    if (!hasNumber || number < 0 || number != static_cast<double>(static_cast<long long>(number)))
+    if (!hasNumber || !(number >= 0) || std::floor(number) != number)
         throw SectionFormatError(lineText(line) + ": " + (keyword == Keyword::Zeros ? "ZEROS" : "POLES") +
                                  " without a count");
     if (number > static_cast<double>(limit))

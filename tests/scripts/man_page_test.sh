@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The manual page renders with no warning at all.
 set -euo pipefail
+command -v groff >/dev/null || { echo "skipped: groff is not installed (Debian: groff-base)"; exit 77; }
 page=$1
 warnings=$(groff -man -ww -z "$page" 2>&1)
 if [ -n "$warnings" ]; then

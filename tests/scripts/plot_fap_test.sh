@@ -2,6 +2,7 @@
 # tools/plot-fap draws a 900 x 700 PNG of a converted example and refuses a
 # file that is not a FAP file with a clear message and a non-zero status.
 set -euo pipefail
+command -v gnuplot >/dev/null || { echo "skipped: gnuplot is not installed (Debian: gnuplot-nox)"; exit 77; }
 kalvert=$1
 source=$2
 work=$(mktemp -d)

@@ -2,12 +2,19 @@
 # Runs the end-to-end cases with the Linux build and with the Windows build
 # under wine, and requires the same FAP bytes and exit status; standard output
 # may differ only by CR LF line ends and the code page of the help screen.
-# Usage: compare_with_linux.sh LINUX_KALVERT WINDOWS_KALVERT_EXE TEST_DATA_DIR
+# Usage: compare_with_linux.sh [LINUX_KALVERT [WINDOWS_KALVERT_EXE [TEST_DATA_DIR]]]
+#   (defaults: build/kalvert, build-windows/kalvert.exe, tests/data of this project)
+# Needs wine (Debian package wine64) and both builds (see the README, "Windows").
 set -uo pipefail
-linux=$(realpath "$1")
-windows=$(realpath "$2")
-data=$(realpath "$3")
+here=$(cd "$(dirname "$0")/../.." && pwd)
+case "${1:-}" in -h | --help) sed -n '2,8p' "$0"; exit 0 ;; esac
+linux=$(realpath -m "${1:-$here/build/kalvert}")
+windows=$(realpath -m "${2:-$here/build-windows/kalvert.exe}")
+data=$(realpath -m "${3:-$here/tests/data}")
 wine=${WINE:-/usr/lib/wine/wine64}
+for needed in "$linux" "$windows" "$wine"; do
+  [ -x "$needed" ] || { echo "compare_with_linux.sh: $needed is missing (see the README, \"Windows\")" >&2; exit 2; }
+done
 work=$(mktemp -d)
 export WINEDEBUG=-all WINEPREFIX="$work/prefix"
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
