@@ -2,8 +2,9 @@
 # cmake --install puts the binary and the manual page where they belong, and
 # the installed binary converts the bundled example.
 set -euo pipefail
-build=$1
-source=$2
+# Usage: install_test.sh [BUILD_FOLDER [SOURCE_FOLDER]]   (defaults: build, this project)
+source=${2:-$(cd "$(dirname "$0")/../.." && pwd)}
+build=${1:-$source/build}
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null

@@ -2,7 +2,7 @@
 # The manual page renders with no warning at all.
 set -euo pipefail
 command -v groff >/dev/null || { echo "skipped: groff is not installed (Debian: groff-base)"; exit 77; }
-page=$1
+page=${1:-build/kalvert.1}  # Usage: man_page_test.sh [GENERATED_MAN_PAGE]
 warnings=$(groff -man -ww -z "$page" 2>&1)
 if [ -n "$warnings" ]; then
   echo "$warnings"

@@ -3,8 +3,9 @@
 # file that is not a FAP file with a clear message and a non-zero status.
 set -euo pipefail
 command -v gnuplot >/dev/null || { echo "skipped: gnuplot is not installed (Debian: gnuplot-nox)"; exit 77; }
-kalvert=$1
-source=$2
+# Usage: plot_fap_test.sh [KALVERT [SOURCE_FOLDER]]   (defaults: build/kalvert, this project)
+source=${2:-$(cd "$(dirname "$0")/../.." && pwd)}
+kalvert=${1:-$source/build/kalvert}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
