@@ -95,7 +95,9 @@ run_as() {  # user title command
   echo "== $title (as $user)"
   chroot "$root" runuser -u "$user" -- env HOME="$home" PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     bash -c "cd $home/kalvert && $command" >"$work/$title.$user.log" 2>&1 || status=$?
-  report+=("$title as $user: $(($(seconds) - begun)) s, status $status")
+  local summary
+  summary=$(grep -E 'tests passed|tests failed' "$work/$title.$user.log" | tail -n 1 || true)
+  report+=("$title as $user: $(($(seconds) - begun)) s, status $status${summary:+; $summary}")
   if [ "$status" -ne 0 ]; then
     echo "FAILED: $title as $user ended with status $status"
     tail -n 30 "$work/$title.$user.log"
