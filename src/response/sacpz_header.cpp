@@ -8,15 +8,6 @@
 namespace kalvert {
 namespace {
 
-constexpr std::string_view blanks = " \t\r";
-
-std::string_view trimmed(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 // The fields this reader keeps; the other keys are known only so that their
 // lines are told from free text.
 enum class Field {
@@ -122,7 +113,7 @@ std::string_view valueAfterKey(std::string_view rest)
         rest.remove_prefix(1);
         if (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
     }
-    const std::size_t last = rest.find_last_not_of(blanks);
+    const std::size_t last = rest.find_last_not_of(valueBlanks);
     return last == std::string_view::npos ? std::string_view{} : rest.substr(0, last + 1);
 }
 

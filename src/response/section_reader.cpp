@@ -9,15 +9,6 @@
 namespace kalvert {
 namespace {
 
-constexpr std::string_view blanks = " \t\r";
-
-std::string_view trimmed(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 std::string lineText(int number)
 {
     return "line " + std::to_string(number);

@@ -38,6 +38,13 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
     return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
+std::string_view trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(valueBlanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(valueBlanks) - first + 1);
+}
+
 int readLeadingInteger(std::string_view text)
 {
     // Only the number's own characters go to atoi, so that reading a count

@@ -14,6 +14,13 @@ namespace kalvert {
 /// Does `text` begin with `prefix`, ignoring the case of ASCII letters?
 [[nodiscard]] bool startsWithIgnoringCase(std::string_view text, std::string_view prefix);
 
+/// The blanks around a value in a pole-zero file: spaces, TABs and the CR of
+/// a file written on Windows.
+inline constexpr std::string_view valueBlanks = " \t\r";
+
+/// `text` without its leading and trailing `valueBlanks`.
+[[nodiscard]] std::string_view trimmed(std::string_view text);
+
 /// The leading integer of a text as the C library's atoi reads it (leading
 /// white space, a sign, digits; 0 without digits). The text ends at its first
 /// NUL byte. A number beyond the int range gives what atoi gives.
