@@ -17,13 +17,6 @@ namespace {
 constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
-std::string fixed(double value, int width, int precision)
-{
-    std::string text;
-    appendFixed(text, value, width, precision);
-    return text;
-}
-
 std::string exponent(double value, int width, int precision)
 {
     std::string text;
@@ -52,24 +45,26 @@ std::string printfReference(const char* format, double value, int width)
     std::snprintf(text, sizeof text, format, value);
     std::string reference = text;
     const char* e = std::strchr(text, 'e');
-    if (e != nullptr && std::strlen(e + 2) < 3) reference = std::string(static_cast<const char*>(text), e + 2) + "0" + (e + 2);
-    if (reference.size() < static_cast<std::size_t>(width)) reference.insert(0, static_cast<std::size_t>(width) - reference.size(), ' ');
+    if (e != nullptr && std::strlen(e + 2) < 3)
+        reference = std::string(static_cast<const char*>(text), e + 2) + "0" + (e + 2);
+    if (reference.size() < static_cast<std::size_t>(width))
+        reference.insert(0, static_cast<std::size_t>(width) - reference.size(), ' ');
     return reference;
 }
 
 TEST(NumberFormat, FixedPoint)
 {
-    EXPECT_EQ(fixed(0.001, 12, 7), "   0.0010000");
-    EXPECT_EQ(fixed(20.0, 12, 7), "  20.0000000");
-    EXPECT_EQ(fixed(-1.5707963, 10, 7), "-1.5707963");
-    EXPECT_EQ(fixed(3.14159265, 10, 7), " 3.1415927");
-    EXPECT_EQ(fixed(-0.0, 10, 7), "-0.0000000");
-    EXPECT_EQ(fixed(-1e-9, 10, 7), "-0.0000000");
-    EXPECT_EQ(fixed(0.00000005, 10, 7), " 0.0000000");  // the double lies just below the half
-    EXPECT_EQ(fixed(12345.5, 12, 7), "12345.5000000");
-    EXPECT_EQ(fixed(-1.0, 7, 3), " -1.000");
-    EXPECT_EQ(fixed(0.0, 8, 3), "   0.000");
-    EXPECT_EQ(fixed(1e300, 0, 1).size(), 303u);
+    EXPECT_EQ(fixedText(0.001, 12, 7), "   0.0010000");
+    EXPECT_EQ(fixedText(20.0, 12, 7), "  20.0000000");
+    EXPECT_EQ(fixedText(-1.5707963, 10, 7), "-1.5707963");
+    EXPECT_EQ(fixedText(3.14159265, 10, 7), " 3.1415927");
+    EXPECT_EQ(fixedText(-0.0, 10, 7), "-0.0000000");
+    EXPECT_EQ(fixedText(-1e-9, 10, 7), "-0.0000000");
+    EXPECT_EQ(fixedText(0.00000005, 10, 7), " 0.0000000");  // the double lies just below the half
+    EXPECT_EQ(fixedText(12345.5, 12, 7), "12345.5000000");
+    EXPECT_EQ(fixedText(-1.0, 7, 3), " -1.000");
+    EXPECT_EQ(fixedText(0.0, 8, 3), "   0.000");
+    EXPECT_EQ(fixedText(1e300, 0, 1).size(), 303u);
 }
 
 TEST(NumberFormat, ExponentHasThreeDigitsAtLeast)
@@ -87,10 +82,10 @@ TEST(NumberFormat, ExponentHasThreeDigitsAtLeast)
 
 TEST(NumberFormat, NonFiniteValuesAreSpelledPlainly)
 {
-    EXPECT_EQ(fixed(inf, 12, 7), "         inf");
-    EXPECT_EQ(fixed(-inf, 12, 7), "        -inf");
-    EXPECT_EQ(fixed(nan, 10, 7), "       nan");
-    EXPECT_EQ(fixed(-nan, 10, 7), "       nan");
+    EXPECT_EQ(fixedText(inf, 12, 7), "         inf");
+    EXPECT_EQ(fixedText(-inf, 12, 7), "        -inf");
+    EXPECT_EQ(fixedText(nan, 10, 7), "       nan");
+    EXPECT_EQ(fixedText(-nan, 10, 7), "       nan");
     EXPECT_EQ(exponent(-inf, 10, 7), "      -inf");
     EXPECT_EQ(exponent(std::copysign(nan, -1.0), 10, 7), "       nan");
 }
@@ -109,10 +104,30 @@ TEST(NumberFormat, IntegersAndTexts)
 TEST(NumberFormat, TablePathOnItsHardCases)
 {
     const double values[] = {
-        0.00390625,      -0.00390625,     0.5e-7,         1.5e-7,           2.5,           0.0,
-        -0.0,            4.9e-324,        -2.2e-308,      9.99999995e-11,   9.999999949e-11, 99999999.5,
-        0.999999995,     1e20,            -8.99e8,        9.1e8,            123456789012.3, 1.7976931348623157e308,
-        3.14159265358979, -3.14159265358979, 1e-16,       1e30,             5e-324,        0.1,
+        0.00390625,
+        -0.00390625,
+        0.5e-7,
+        1.5e-7,
+        2.5,
+        0.0,
+        -0.0,
+        4.9e-324,
+        -2.2e-308,
+        9.99999995e-11,
+        9.999999949e-11,
+        99999999.5,
+        0.999999995,
+        1e20,
+        -8.99e8,
+        9.1e8,
+        123456789012.3,
+        1.7976931348623157e308,
+        3.14159265358979,
+        -3.14159265358979,
+        1e-16,
+        1e30,
+        5e-324,
+        0.1,
     };
     for (const double value : values) {
         EXPECT_EQ(tableExponent(value, 10), printfReference("%.7e", value, 10)) << value;
@@ -122,7 +137,7 @@ TEST(NumberFormat, TablePathOnItsHardCases)
     }
     for (const double value : {inf, -inf, nan}) {
         EXPECT_EQ(tableExponent(value, 10), exponent(value, 10, 7));
-        EXPECT_EQ(tableFixed(value, 12), fixed(value, 12, 7));
+        EXPECT_EQ(tableFixed(value, 12), fixedText(value, 12, 7));
     }
 }
 
@@ -143,7 +158,7 @@ TEST(NumberFormat, AgreesWithTheCLibraryOnManyDoubles)
         ASSERT_EQ(exponent(value, 10, 7), printfReference("%.7e", value, 10)) << value;
         ASSERT_EQ(tableExponent(value, 10), printfReference("%.7e", value, 10)) << value;
         if (std::fabs(value) < 1e20) {
-            ASSERT_EQ(fixed(value, 12, 7), printfReference("%.7f", value, 12)) << value;
+            ASSERT_EQ(fixedText(value, 12, 7), printfReference("%.7f", value, 12)) << value;
             ASSERT_EQ(tableFixed(value, 12), printfReference("%.7f", value, 12)) << value;
         }
     }
@@ -165,9 +180,9 @@ TEST(NumberFormat, AgreesWithTheCLibraryOnDecimalTies)
             ASSERT_EQ(tableExponent(value, 10), printfReference("%.7e", value, 10)) << text;
             ASSERT_EQ(exponent(value, 15, 8), printfReference("%.8e", value, 15)) << text;
             if (std::fabs(value) < 1e12) {
-                ASSERT_EQ(fixed(value, 12, 7), printfReference("%.7f", value, 12)) << text;
+                ASSERT_EQ(fixedText(value, 12, 7), printfReference("%.7f", value, 12)) << text;
                 ASSERT_EQ(tableFixed(value, 12), printfReference("%.7f", value, 12)) << text;
-                ASSERT_EQ(fixed(value, 7, 3), printfReference("%.3f", value, 7)) << text;
+                ASSERT_EQ(fixedText(value, 7, 3), printfReference("%.3f", value, 7)) << text;
             }
         }
     }

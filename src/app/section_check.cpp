@@ -28,8 +28,7 @@ std::string numberText(double value)
 std::string epochText(const SectionHeader& header)
 {
     if (!header.start && !header.end) return "epoch not stated";
-    const std::string start = header.start ? legacyTimeText(*header.start) : "?";
-    return start + " to " + (header.end ? legacyTimeText(*header.end) : "open");
+    return epochSpan(header);
 }
 
 std::string identityText(const SectionHeader& header)

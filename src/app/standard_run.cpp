@@ -41,10 +41,16 @@ struct Converted {
     std::string text;  ///< the response as the format writes it (one GSE response, or a whole CSS file)
 };
 
+// One message file holding every section's response.
+bool isGseMessage(OutputFormat format)
+{
+    return format == OutputFormat::Gse20 || format == OutputFormat::Gse21 || format == OutputFormat::Ims10;
+}
+
+// GSE responses: the message formats and SEISAN's bare one.
 bool isGse(OutputFormat format)
 {
-    return format == OutputFormat::Seisan || format == OutputFormat::Gse20 || format == OutputFormat::Gse21 ||
-           format == OutputFormat::Ims10;
+    return format == OutputFormat::Seisan || isGseMessage(format);
 }
 
 GseVersion gseVersion(OutputFormat format)
@@ -57,12 +63,6 @@ GseVersion gseVersion(OutputFormat format)
 std::string baseName(const std::string& path)
 {
     return std::filesystem::path(path).filename().string();
-}
-
-std::string epochComment(const SectionHeader& header)
-{
-    auto text = [](const DateTime& time) { return legacyTimeText(time); };
-    return (header.start ? text(*header.start) : std::string("?")) + " to " + (header.end ? text(*header.end) : "open");
 }
 
 std::vector<double> chosenFrequencies(const OutputRequest& request, const SectionHeader& header)
@@ -98,20 +98,6 @@ std::vector<double> writtenFrequencies(std::vector<double> frequencies, double c
     return written;
 }
 
-std::string scientificText(double value, int decimals)
-{
-    std::string text;
-    appendScientific(text, value, 0, decimals);
-    return text;
-}
-
-std::string fixedText(double value, int decimals)
-{
-    std::string text;
-    appendFixed(text, value, 0, decimals);
-    return text;
-}
-
 // One section converted; throws with the reason in words.
 std::string convertSection(OutputFormat format, double calper, const std::string& inputPath,
                            const OutputRequest& request, const Converted& converted)
@@ -135,7 +121,7 @@ std::string convertSection(OutputFormat format, double calper, const std::string
     std::vector<DisplacementRow> rows = tabulateDisplacement(response, frequencies);
     for (const DisplacementRow& row : rows)
         if (!(row.amplitude > 0) || !std::isfinite(row.amplitude) || !std::isfinite(row.phaseDegrees))
-            throw GseFieldError("the response is zero or not finite at " + fixedText(row.frequency, 5) + " Hz");
+            throw GseFieldError("the response is zero or not finite at " + fixedText(row.frequency, 0, 5) + " Hz");
     const auto calibrationRow = std::find_if(
         rows.begin(), rows.end(), [&](const DisplacementRow& row) { return row.frequency == calibrationFrequency; });
     const double calib = 1.0 / calibrationRow->amplitude;  // nm/count at calper
@@ -159,11 +145,11 @@ std::string convertSection(OutputFormat format, double calper, const std::string
     CssDescription description;
     description.comments = {
         name + "  " + (header.instrumentType.empty() ? "instrument not named" : header.instrumentType) + "  " +
-            epochComment(header) + "  from " + source,
+            epochSpan(header) + "  from " + source,
         "displacement response: amplitude in counts/nm, phase in degrees",
-        "instrument row: rsptype fap, ncalib " + fixedText(calib, 6) + " nm/count (" + scientificText(calib, 6) +
-            ") at ncalper " + fixedText(calper, 6) + " s" +
-            (header.sampleRate ? ", samprate " + fixedText(*header.sampleRate, 7) : std::string()),
+        "instrument row: rsptype fap, ncalib " + fixedText(calib, 0, 6) + " nm/count (" + scientificText(calib, 0, 6) +
+            ") at ncalper " + fixedText(calper, 0, 6) + " s" +
+            (header.sampleRate ? ", samprate " + fixedText(*header.sampleRate, 0, 7) : std::string()),
     };
     return formatCssFap(description, rows);
 }
@@ -197,7 +183,7 @@ bool planFiles(OutputFormat format, const std::string& inputPath, const std::str
                const std::vector<Converted>& converted, const std::vector<PoleZeroSection>& sections,
                std::vector<OutputFile>& files)
 {
-    if (format == OutputFormat::Gse20 || format == OutputFormat::Gse21 || format == OutputFormat::Ims10) {
+    if (isGseMessage(format)) {
         std::vector<std::string> responses;
         responses.reserve(converted.size());
         for (const Converted& c : converted) responses.push_back(c.text);

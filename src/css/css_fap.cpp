@@ -12,18 +12,11 @@ constexpr int tableDecimals = 6;
 constexpr int tableWidth = 13;
 constexpr int errorWidth = 8;
 
-std::string twoDigits(int value)
-{
-    const char digits[] = {static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
-    return std::string(digits, sizeof digits);
-}
-
 }  // namespace
 
 double cssWrittenFrequency(double frequency)
 {
-    std::string text;
-    appendScientific(text, frequency, 0, tableDecimals);
+    const std::string text = scientificText(frequency, 0, tableDecimals);
     double written = 0.0;
     std::from_chars(text.data(), text.data() + text.size(), written);
     return written;
@@ -54,9 +47,7 @@ std::string formatCssFap(const CssDescription& description, const std::vector<Di
 std::string cssFileName(const std::string& channelName, const std::optional<DateTime>& start)
 {
     if (!start) return channelName + ".fap";
-    return channelName + "." + twoDigits(start->year / 100) + twoDigits(start->year % 100) + "-" +
-           twoDigits(start->month) + "-" + twoDigits(start->day) + "-" + twoDigits(start->hour) +
-           twoDigits(start->minute) + ".fap";
+    return channelName + "." + fileTimeStamp(*start) + ".fap";
 }
 
 }  // namespace kalvert

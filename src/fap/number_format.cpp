@@ -213,6 +213,20 @@ void appendScientific(std::string& text, double value, int width, int precision)
     appendRightAligned(text, buffer, end, width);
 }
 
+std::string fixedText(double value, int width, int precision)
+{
+    std::string text;
+    appendFixed(text, value, width, precision);
+    return text;
+}
+
+std::string scientificText(double value, int width, int precision)
+{
+    std::string text;
+    appendScientific(text, value, width, precision);
+    return text;
+}
+
 void appendInteger(std::string& text, long long value, int width)
 {
     char digits[24];

@@ -32,6 +32,9 @@ void appendExponent(std::string& text, double value, int width, int precision);
 /// "%<width>.<precision>E" as C prints it: upper-case E and at least two
 /// exponent digits (the fixed-column fields of GSE and CSS files).
 void appendScientific(std::string& text, double value, int width, int precision);
+/// The same conversions as texts of their own.
+[[nodiscard]] std::string fixedText(double value, int width, int precision);
+[[nodiscard]] std::string scientificText(double value, int width, int precision);
 /// "%<width>d"
 void appendInteger(std::string& text, long long value, int width = 0);
 /// "%-<width>s": left-justified, padded with spaces, never cut.

@@ -1,5 +1,6 @@
 #include "gse/gse_response.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -52,41 +53,6 @@ void appendNumber(std::string& line, const std::string& number, int width, const
     line += number;
 }
 
-std::string scientific(double value, int width, int decimals)
-{
-    std::string text;
-    appendScientific(text, value, width, decimals);
-    return text;
-}
-
-std::string fixed(double value, int width, int decimals)
-{
-    std::string text;
-    appendFixed(text, value, width, decimals);
-    return text;
-}
-
-std::string twoDigits(int value)
-{
-    const char digits[] = {static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
-    return std::string(digits, sizeof digits);
-}
-
-std::string fourDigits(int value)
-{
-    return twoDigits(value / 100) + twoDigits(value % 100);
-}
-
-std::string dateText(const DateTime& time)
-{
-    return fourDigits(time.year) + "/" + twoDigits(time.month) + "/" + twoDigits(time.day);
-}
-
-std::string timeText(const DateTime& time)
-{
-    return twoDigits(time.hour) + ":" + twoDigits(time.minute);
-}
-
 void trimRight(std::string& line)
 {
     line.erase(line.find_last_not_of(' ') + 1);
@@ -104,19 +70,19 @@ std::string cal2Line(const GseChannel& channel, double calib, double calper, Gse
     line += ' ';
     appendField(line, channel.instrumentType, instrumentColumns, "instrument type");
     line += ' ';
-    appendNumber(line, scientific(calib, layout.calibWidth, layout.calibDecimals), layout.calibWidth, "calib");
+    appendNumber(line, scientificText(calib, layout.calibWidth, layout.calibDecimals), layout.calibWidth, "calib");
     line += ' ';
-    appendNumber(line, fixed(calper, 7, 3), 7, "calper");
+    appendNumber(line, fixedText(calper, 7, 3), 7, "calper");
     line += ' ';
     if (channel.sampleRate)
-        appendNumber(line, fixed(*channel.sampleRate, layout.sampleRateWidth, 5), layout.sampleRateWidth,
+        appendNumber(line, fixedText(*channel.sampleRate, layout.sampleRateWidth, 5), layout.sampleRateWidth,
                      "sample rate");
     else
         line.append(static_cast<std::size_t>(layout.sampleRateWidth), ' ');
     for (const std::optional<DateTime>& time : {channel.on, channel.off}) {
         line += ' ';
         if (time && (time->year < 0 || time->year > 9999)) throw GseFieldError("a year beyond 9999");
-        line += time ? dateText(*time) + " " + timeText(*time) : std::string(16, ' ');
+        line += time ? legacyTimeText(*time) : std::string(16, ' ');
     }
     trimRight(line);
     return line + "\n";
@@ -125,18 +91,16 @@ std::string cal2Line(const GseChannel& channel, double calib, double calper, Gse
 // Continuous phase in whole degrees, moved by whole turns into -999…9999.
 std::vector<long long> writtenPhases(const std::vector<DisplacementRow>& rows)
 {
-    std::vector<long long> phases;
-    double lowest = 0.0;
-    double highest = 0.0;
-    for (const DisplacementRow& row : rows) {
-        lowest = phases.empty() ? row.phaseDegrees : std::min(lowest, row.phaseDegrees);
-        highest = phases.empty() ? row.phaseDegrees : std::max(highest, row.phaseDegrees);
-        phases.push_back(0);
-    }
+    if (rows.empty()) return {};
+    const auto [lowest, highest] = std::minmax_element(
+        rows.begin(), rows.end(),
+        [](const DisplacementRow& a, const DisplacementRow& b) { return a.phaseDegrees < b.phaseDegrees; });
     double shift = 0.0;
-    if (!rows.empty() && lowest < lowestPhase) shift = 360.0 * std::ceil((lowestPhase - lowest) / 360.0);
-    if (!rows.empty() && highest + shift > highestPhase) throw GseFieldError("the phase spans more than -999 to 9999");
-    for (std::size_t i = 0; i < rows.size(); ++i) phases[i] = std::llround(rows[i].phaseDegrees + shift);
+    if (lowest->phaseDegrees < lowestPhase) shift = 360.0 * std::ceil((lowestPhase - lowest->phaseDegrees) / 360.0);
+    if (highest->phaseDegrees + shift > highestPhase) throw GseFieldError("the phase spans more than -999 to 9999");
+    std::vector<long long> phases;
+    phases.reserve(rows.size());
+    for (const DisplacementRow& row : rows) phases.push_back(std::llround(row.phaseDegrees + shift));
     return phases;
 }
 
@@ -157,7 +121,7 @@ std::string fap2Block(const std::vector<DisplacementRow>& rows, const std::strin
         block += ' ';
         appendFixed(block, rows[i].frequency, 10, frequencyDecimals);
         block += ' ';
-        appendNumber(block, scientific(rows[i].amplitude, 15, 8), 15, "amplitude");
+        appendNumber(block, scientificText(rows[i].amplitude, 15, 8), 15, "amplitude");
         block += ' ';
         appendInteger(block, phases[i], phaseColumns);
         block += '\n';
@@ -180,8 +144,9 @@ const char* gseVersionName(GseVersion version)
 double gseWrittenFrequency(double frequency)
 {
     if (!(frequency < firstUnwritableFrequency - 0.000005))
-        throw GseFieldError("frequency " + fixed(frequency, 0, 5) + " Hz does not fit the f10.5 column");
-    const std::string text = fixed(frequency, 0, frequencyDecimals);
+        throw GseFieldError("frequency " + fixedText(frequency, 0, frequencyDecimals) +
+                            " Hz does not fit the f10.5 column");
+    const std::string text = fixedText(frequency, 0, frequencyDecimals);
     double written = 0.0;
     std::from_chars(text.data(), text.data() + text.size(), written);
     return written;
@@ -233,12 +198,7 @@ std::string seisanFileName(const std::string& station, const std::string& channe
     name += component;
     for (char& c : name)
         if (c == ' ') c = '_';
-    const DateTime time = start.value_or(DateTime{});
-    for (const std::string& piece :
-         {std::string("."), fourDigits(time.year), std::string("-"), twoDigits(time.month), std::string("-"),
-          twoDigits(time.day), std::string("-"), twoDigits(time.hour), twoDigits(time.minute), std::string("_GSE")})
-        name.append(piece);
-    return name;
+    return name + "." + fileTimeStamp(start.value_or(DateTime{})) + "_GSE";
 }
 
 }  // namespace kalvert

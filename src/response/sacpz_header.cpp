@@ -8,6 +8,31 @@
 namespace kalvert {
 namespace {
 
+// The last `count` decimal digits of `value`, with leading zeros.
+void appendDigits(std::string& text, int value, int count)
+{
+    int power = 1;
+    for (int i = 1; i < count; ++i) power *= 10;
+    for (; power > 0; power /= 10) text += static_cast<char>('0' + value / power % 10);
+}
+
+// yyyy·mm·dd·hh·mm with the given separators between date parts, between
+// date and time, and between hour and minute.
+std::string joinedTime(const DateTime& time, std::string_view inDate, std::string_view between, std::string_view inTime)
+{
+    std::string text;
+    appendDigits(text, time.year, 4);
+    text += inDate;
+    appendDigits(text, time.month, 2);
+    text += inDate;
+    appendDigits(text, time.day, 2);
+    text += between;
+    appendDigits(text, time.hour, 2);
+    text += inTime;
+    appendDigits(text, time.minute, 2);
+    return text;
+}
+
 // The fields this reader keeps; the other keys are known only so that their
 // lines are told from free text.
 enum class Field {
@@ -318,6 +343,22 @@ void readHashCommentLine(std::string_view line, SectionHeader& fallback)
     if (separator == std::string_view::npos) return;
     const std::optional<DateTime> end = readDateTime(times.substr(separator + 3));
     fallback.end = end && end->year < openEpochYear ? end : std::nullopt;
+}
+
+std::string legacyTimeText(const DateTime& time)
+{
+    return joinedTime(time, "/", " ", ":");
+}
+
+std::string fileTimeStamp(const DateTime& time)
+{
+    return joinedTime(time, "-", "-", "");
+}
+
+std::string epochSpan(const SectionHeader& header)
+{
+    return (header.start ? legacyTimeText(*header.start) : "?") + " to " +
+           (header.end ? legacyTimeText(*header.end) : "open");
 }
 
 }  // namespace kalvert

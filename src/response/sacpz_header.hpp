@@ -60,4 +60,13 @@ void readHashCommentLine(std::string_view line, SectionHeader& fallback);
 /// An end of epoch that stands for "open": year 2500 and later.
 inline constexpr int openEpochYear = 2500;
 
+/// "2002/11/19 21:07": the epoch's times as the CAL2 line shows them.
+[[nodiscard]] std::string legacyTimeText(const DateTime& time);
+
+/// "2012-03-12-2028": the time as response file names carry it.
+[[nodiscard]] std::string fileTimeStamp(const DateTime& time);
+
+/// "2002/11/19 21:07 to open": the epoch, "?" for an unknown start.
+[[nodiscard]] std::string epochSpan(const SectionHeader& header);
+
 }  // namespace kalvert

@@ -210,24 +210,4 @@ std::string channelName(const SectionHeader& header)
     return header.network + "." + header.station + "." + header.location + "." + header.channel;
 }
 
-std::string legacyTimeText(const DateTime& time)
-{
-    char text[32];
-    char* out = text;
-    auto put = [&out](int value, int digits, char after) {
-        for (int i = digits - 1; i >= 0; --i) {
-            int power = 1;
-            for (int j = 0; j < i; ++j) power *= 10;
-            *out++ = static_cast<char>('0' + value / power % 10);
-        }
-        if (after != '\0') *out++ = after;
-    };
-    put(time.year, 4, '/');
-    put(time.month, 2, '/');
-    put(time.day, 2, ' ');
-    put(time.hour, 2, ':');
-    put(time.minute, 2, '\0');
-    return std::string(text, out);
-}
-
 }  // namespace kalvert

@@ -42,7 +42,4 @@ struct SectionFormatError : std::runtime_error {
 /// "NET.STA.LOC.CHA", e.g. "IU.ANMO.00.BHZ" or "UW.HOOD..ENE".
 [[nodiscard]] std::string channelName(const SectionHeader& header);
 
-/// "2002/11/19 21:07": the epoch's times as the CAL2 line shows them.
-[[nodiscard]] std::string legacyTimeText(const DateTime& time);
-
 }  // namespace kalvert
