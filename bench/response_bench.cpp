@@ -8,16 +8,17 @@
 
 #include <benchmark/benchmark.h>
 
-#include "fap/fap_table.hpp"
+#include "writers/fap/fap_table.hpp"
 #include "response/evaluation.hpp"
 #include "sts2_model.hpp"
+#include "support/test_support.hpp"
 
 namespace kalvert::bench {
 namespace {
 
 std::vector<double> linearGrid(int npoints)
 {
-    return buildLinearGrid(0.001, 20.0, npoints).frequencies;
+    return testing::linearGrid(0.001, 20.0, npoints);
 }
 
 void evaluationOneAtATime(benchmark::State& state)
@@ -50,9 +51,7 @@ void evaluationInterleaved(benchmark::State& state)
 
 std::vector<FapPoint> evaluatedRows(int npoints)
 {
-    FapTable table;
-    evaluateResponse(sts2Model(), table, GridRequest{0.001, 20.0, npoints, false}, ResponseKind{});
-    return table.rows;
+    return testing::evaluateGrid(sts2Model(), GridRequest{0.001, 20.0, npoints, false}, ResponseKind{});
 }
 
 void tableRows(benchmark::State& state)

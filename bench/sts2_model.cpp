@@ -1,10 +1,10 @@
 #include "sts2_model.hpp"
 
-#include "response/pole_zero_reader.hpp"
+#include "readers/legacy_reader.hpp"
 
 namespace kalvert::bench {
 
-PoleZeroModel sts2Model()
+PoleZeroStage sts2Model()
 {
     static const char text[] =
         "ZEROS\t7\n"
@@ -28,10 +28,7 @@ PoleZeroModel sts2Model()
         "\t-1.330000e+04\t+0.000000e+00\t\n"
         "\t-2.550970e+02\t+0.000000e+00\t\n"
         "CONSTANT\t8.679594e+26\n";
-    PoleZeroModel model;
-    StationInfo station;
-    readPoleZeroText(text, model, station);
-    return model;
+    return std::get<PoleZeroStage>(readLegacyPoleZeroText(text).stages.front());
 }
 
 }  // namespace kalvert::bench

@@ -7,15 +7,17 @@
 #include <gtest/gtest.h>
 
 #include "response/output_kind.hpp"
+#include "support/test_support.hpp"
 
 namespace kalvert {
 namespace {
 
-PoleZeroModel model(std::vector<Complex> zeros, std::vector<Complex> poles, double constant = 1.0)
+using testing::responseAmplitude;
+using testing::responsePhase;
+
+PoleZeroStage model(std::vector<Complex> zeros, std::vector<Complex> poles, double constant = 1.0)
 {
-    PoleZeroModel m;
-    m.nzeros = static_cast<int>(zeros.size());
-    m.npoles = static_cast<int>(poles.size());
+    PoleZeroStage m;
     m.zeros = std::move(zeros);
     m.poles = std::move(poles);
     m.constant = constant;
@@ -23,12 +25,12 @@ PoleZeroModel model(std::vector<Complex> zeros, std::vector<Complex> poles, doub
 }
 
 // One row at exactly `frequency`: a linear grid whose step is infinite.
-FapPoint evaluateAt(const PoleZeroModel& m, double frequency, const char* typeOut, const char* typeIn = "1")
+FapPoint evaluateAt(const PoleZeroStage& m, double frequency, const char* typeOut, const char* typeIn = "1")
 {
-    FapTable table;
-    evaluateResponse(m, table, GridRequest{frequency, frequency + 1.0, 0, false}, readResponseKind(typeIn, typeOut));
-    EXPECT_EQ(table.rows.size(), 1u);
-    return table.rows.at(0);
+    const std::vector<FapPoint> rows = testing::evaluateGrid(m, GridRequest{frequency, frequency + 1.0, 0, false},
+                                                             readResponseKind(typeIn, typeOut));
+    EXPECT_EQ(rows.size(), 1u);
+    return rows.at(0);
 }
 
 TEST(OutputKind, NamesAndFreeTriples)
@@ -53,23 +55,23 @@ TEST(OutputKind, NamesAndFreeTriples)
 
 TEST(Evaluation, ResponseExamples)
 {
-    const PoleZeroModel none = model({}, {}, 3.5);
+    const PoleZeroStage none = model({}, {}, 3.5);
     EXPECT_EQ(responseAmplitude(12.0, none), 3.5);
     EXPECT_EQ(responsePhase(12.0, none), 0.0);
 
-    const PoleZeroModel onePole = model({}, {{-1, 0}});
+    const PoleZeroStage onePole = model({}, {{-1, 0}});
     EXPECT_NEAR(responseAmplitude(1 / twoPi, onePole), 0.7071067812, 1e-10);
     EXPECT_NEAR(responsePhase(1 / twoPi, onePole), -0.7853981634, 1e-10);
     EXPECT_NEAR(evaluateAt(onePole, 1 / twoPi, "GSE2").amplitude, 7.071067812e-10, 1e-19);
 
-    const PoleZeroModel zeroAndPole = model({{0, 0}}, {{-1, 0}});
+    const PoleZeroStage zeroAndPole = model({{0, 0}}, {{-1, 0}});
     EXPECT_NEAR(responseAmplitude(1.0, zeroAndPole), 0.9875704922, 1e-10);
     EXPECT_NEAR(responsePhase(1.0, zeroAndPole), 0.1578311903, 1e-10);
 }
 
 TEST(Evaluation, KindAdjustmentOfTheTwoZeroExample)
 {
-    const PoleZeroModel m = model({{0, 0}, {0, 0}}, {{-1, 0}}, 2.0);
+    const PoleZeroStage m = model({{0, 0}, {0, 0}}, {{-1, 0}}, 2.0);
     const FapPoint gse2 = evaluateAt(m, 1 / twoPi, "GSE2");
     EXPECT_NEAR(gse2.amplitude, 1.414213562e-9, 1e-18);
     EXPECT_NEAR(gse2.phase, 2.3561944902, 1e-10);
@@ -82,7 +84,7 @@ TEST(Evaluation, KindAdjustmentOfTheTwoZeroExample)
 TEST(Evaluation, KindAdjustmentAddsOrRemovesZerosAtTheEnd)
 {
     // A zero at -1 changes the response visibly when it is removed.
-    const PoleZeroModel m = model({{0, 0}, {-1, 0}}, {{-2, 0}});
+    const PoleZeroStage m = model({{0, 0}, {-1, 0}}, {{-2, 0}});
     const double f = 1 / twoPi;  // s = i
     EXPECT_EQ(evaluateAt(m, f, "0,0,0").amplitude, responseAmplitude(f, model({{0, 0}}, {{-2, 0}})));
     EXPECT_EQ(evaluateAt(m, f, "2,0,0").amplitude, responseAmplitude(f, model({{0, 0}, {-1, 0}, {0, 0}}, {{-2, 0}})));
@@ -93,16 +95,15 @@ TEST(Evaluation, KindAdjustmentAddsOrRemovesZerosAtTheEnd)
 
 TEST(Evaluation, RefusesImpossibleKindAdjustments)
 {
-    FapTable table;
-    const PoleZeroModel oneZero = model({{0, 0}}, {{-1, 0}});
-    EXPECT_THROW(evaluateResponse(oneZero, table, GridRequest{1, 2, 10, false}, readResponseKind("2", "QTV")), std::domain_error);
-    EXPECT_THROW(evaluateResponse(oneZero, table, GridRequest{1, 2, 10, false}, readResponseKind("-2000000000", "2000000000")), std::length_error);
-    EXPECT_THROW(evaluateResponse(oneZero, table, GridRequest{1, 2, 10, false}, readResponseKind("2000000000", "-2000000000")), std::domain_error);
+    const PoleZeroStage oneZero = model({{0, 0}}, {{-1, 0}});
+    EXPECT_THROW((void)testing::evaluateGrid(oneZero, GridRequest{1, 2, 10, false}, readResponseKind("2", "QTV")), std::domain_error);
+    EXPECT_THROW((void)testing::evaluateGrid(oneZero, GridRequest{1, 2, 10, false}, readResponseKind("-2000000000", "2000000000")), std::length_error);
+    EXPECT_THROW((void)testing::evaluateGrid(oneZero, GridRequest{1, 2, 10, false}, readResponseKind("2000000000", "-2000000000")), std::domain_error);
 }
 
 TEST(Evaluation, SignScalingAndNonFiniteValues)
 {
-    const PoleZeroModel negative = model({{0, 0}, {0, 0}}, {{-1, 0}}, -2.0);
+    const PoleZeroStage negative = model({{0, 0}, {0, 0}}, {{-1, 0}}, -2.0);
     const FapPoint direct = evaluateAt(negative, 1 / twoPi, "GSE2");
     EXPECT_NEAR(direct.amplitude, -1.414213562e-9, 1e-18);
     EXPECT_NEAR(direct.phase, 2.3561944902, 1e-10);
@@ -110,7 +111,7 @@ TEST(Evaluation, SignScalingAndNonFiniteValues)
     EXPECT_EQ(evaluateAt(model({}, {}, 5.0), 1.0, "1,0,3").amplitude, 5.0 * std::pow(10.0, 3));
     EXPECT_EQ(evaluateAt(model({}, {}, 5.0), 1.0, "1,1,3").amplitude, std::pow(10.0, -3) / 5.0);
 
-    const PoleZeroModel zeroAtOrigin = model({{0, 0}}, {{-1, 0}});
+    const PoleZeroStage zeroAtOrigin = model({{0, 0}}, {{-1, 0}});
     EXPECT_EQ(evaluateAt(zeroAtOrigin, 0.0, "1,0,0").amplitude, 0.0);
     EXPECT_EQ(evaluateAt(zeroAtOrigin, 0.0, "1,1,0").amplitude, std::numeric_limits<double>::infinity());
 
@@ -119,22 +120,16 @@ TEST(Evaluation, SignScalingAndNonFiniteValues)
     EXPECT_TRUE(std::isnan(poleAtOrigin.phase));
 }
 
-TEST(Evaluation, FillsOneRowPerGridPointAndEmptiesTheTableFirst)
+TEST(Evaluation, InverseKindOnALogGrid)
 {
-    const PoleZeroModel m = model({{0, 0}}, {{-1, 0}, {-2, 3}});
-    FapTable table;
-    table.rows.resize(7);
-    evaluateResponse(m, table, GridRequest{0.001, 20.0, 10, true}, readResponseKind("1", "0,1,-6"));
-    ASSERT_EQ(table.rows.size(), 42u);
-    EXPECT_EQ(table.rows.front().frequency, 0.0010000000000000002);
-    EXPECT_EQ(table.rows.back().frequency, 19.000000000000004);
+    const PoleZeroStage m = model({{0, 0}}, {{-1, 0}, {-2, 3}});
+    const std::vector<FapPoint> rows =
+        testing::evaluateGrid(m, GridRequest{0.001, 20.0, 10, true}, readResponseKind("1", "0,1,-6"));
+    ASSERT_EQ(rows.size(), 42u);
     // TYPE_OUT 0,1,-6 removes the zero: inverse of the two-pole response, in micrometres.
-    const PoleZeroModel withoutZero = model({}, {{-1, 0}, {-2, 3}});
-    EXPECT_EQ(table.rows[5].amplitude, 1e6 / responseAmplitude(table.rows[5].frequency, withoutZero));
-    EXPECT_EQ(table.rows[5].phase, responsePhase(table.rows[5].frequency, withoutZero));
-
-    evaluateResponse(m, table, GridRequest{50.0, 1.0, 10, false}, readResponseKind("1", "GSE2"));
-    EXPECT_TRUE(table.rows.empty());
+    const PoleZeroStage withoutZero = model({}, {{-1, 0}, {-2, 3}});
+    EXPECT_EQ(rows[5].amplitude, 1e6 / responseAmplitude(rows[5].frequency, withoutZero));
+    EXPECT_EQ(rows[5].phase, responsePhase(rows[5].frequency, withoutZero));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "fap/fap_header.hpp"
+#include "writers/fap/fap_header.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,19 +1,17 @@
-#include "fap/fap_table.hpp"
+#include "writers/fap/fap_table.hpp"
 
 #include <limits>
 
 #include <gtest/gtest.h>
 
+#include "support/test_support.hpp"
+
 namespace kalvert {
 namespace {
 
-std::string tableText(std::vector<FapPoint> rows)
+std::string tableText(const std::vector<FapPoint>& rows)
 {
-    FapTable table;
-    table.rows = std::move(rows);
-    std::string text = "stale";
-    formatFapTable(table, text);
-    return text;
+    return testing::fapTableText(rows);
 }
 
 TEST(FapTable, RowLines)

@@ -1,5 +1,5 @@
-#include "fap/number_format.hpp"
-#include "fap/table_numbers.hpp"
+#include "writers/numbers/number_format.hpp"
+#include "writers/numbers/table_numbers.hpp"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "response/section_reader.hpp"
+#include "readers/section_reader.hpp"
 
 #include <fstream>
 #include <sstream>
@@ -6,6 +6,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "readers/sacpz_header.hpp"
 
 namespace kalvert {
 namespace {
@@ -18,10 +20,15 @@ std::string dataFile(const std::string& name)
     return bytes.str();
 }
 
-std::string epoch(const SectionHeader& header)
+std::string epoch(const ChannelResponse& response)
 {
-    return (header.start ? legacyTimeText(*header.start) : "-") + " / " +
-           (header.end ? legacyTimeText(*header.end) : "open");
+    return (response.start ? legacyTimeText(*response.start) : "-") + " / " +
+           (response.end ? legacyTimeText(*response.end) : "open");
+}
+
+const PoleZeroStage& stageOf(const ChannelResponse& response)
+{
+    return std::get<PoleZeroStage>(response.stages.at(0));
 }
 
 struct Expected {
@@ -66,32 +73,33 @@ TEST(SectionReader, RealFilesOfEveryDialect)
           {14, "CC.VALT..BHZ", "2014/03/20 00:00 / open", "M", 3, 6, true}}},
     };
     for (const RealFile& file : files) {
-        const std::vector<PoleZeroSection> sections = readPoleZeroSections(dataFile(file.name));
+        const std::vector<ChannelResponse> sections = readPoleZeroSections(dataFile(file.name));
         ASSERT_EQ(sections.size(), file.sections) << file.name;
         for (const Expected& e : file.checked) {
-            const PoleZeroSection& section = sections[e.index];
-            EXPECT_EQ(channelName(section.header), e.channel) << file.name << " " << e.index;
-            EXPECT_EQ(epoch(section.header), e.epoch) << file.name << " " << e.index;
-            EXPECT_EQ(section.header.inputUnit, e.inputUnit) << file.name << " " << e.index;
-            EXPECT_EQ(section.zeros.size(), e.zeros) << file.name << " " << e.index;
-            EXPECT_EQ(section.poles.size(), e.poles) << file.name << " " << e.index;
-            EXPECT_EQ(section.constant.has_value(), e.hasConstant) << file.name << " " << e.index;
+            const ChannelResponse& section = sections[e.index];
+            EXPECT_EQ(channelName(section.id), e.channel) << file.name << " " << e.index;
+            EXPECT_EQ(epoch(section), e.epoch) << file.name << " " << e.index;
+            EXPECT_EQ(section.inputUnit, e.inputUnit) << file.name << " " << e.index;
+            EXPECT_EQ(stageOf(section).zeros.size(), e.zeros) << file.name << " " << e.index;
+            EXPECT_EQ(stageOf(section).poles.size(), e.poles) << file.name << " " << e.index;
+            EXPECT_EQ(section.stated.constant.has_value(), e.hasConstant) << file.name << " " << e.index;
         }
     }
     // The values themselves, from the dialect with the most quirks.
-    const PoleZeroSection neic = readPoleZeroSections(dataFile("NZ.CRLZ.10.HHZ.constant-first.pz")).front();
-    EXPECT_EQ(*neic.constant, 7.4592e-02);
-    EXPECT_EQ(neic.zeros[3].re, 867.08);
-    EXPECT_EQ(neic.poles[3].im, -202.32);
-    EXPECT_EQ(*neic.header.sensitivity, 8.3886e08);
-    EXPECT_EQ(*neic.header.a0, 8.8921e-02);
-    EXPECT_EQ(*neic.header.sampleRate, 100.0);
-    EXPECT_EQ(neic.header.instrumentType, "Guralp CMG-3ESP-Z");
-    const PoleZeroSection obspy = readPoleZeroSections(dataFile("IU.ANMO.00.BHZ.obspy.sacpz")).front();
-    EXPECT_EQ(*obspy.header.sensitivity, 3275080000.0);
-    EXPECT_EQ(obspy.header.sensitivityUnit, "M/S");
-    const PoleZeroSection implicit = readPoleZeroSections(dataFile("NZ.CRLZ.HHZ.implicit-zeros.sacpz")).front();
-    EXPECT_EQ(implicit.zeros[4].re, 0.0);  // not listed: at the origin
+    const ChannelResponse neic = readPoleZeroSections(dataFile("NZ.CRLZ.10.HHZ.constant-first.pz")).front();
+    EXPECT_EQ(*neic.stated.constant, 7.4592e-02);
+    EXPECT_EQ(stageOf(neic).constant, 7.4592e-02);
+    EXPECT_EQ(stageOf(neic).zeros[3].re, 867.08);
+    EXPECT_EQ(stageOf(neic).poles[3].im, -202.32);
+    EXPECT_EQ(*neic.stated.sensitivity, 8.3886e08);
+    EXPECT_EQ(*neic.stated.a0, 8.8921e-02);
+    EXPECT_EQ(*neic.sampleRate, 100.0);
+    EXPECT_EQ(neic.stated.instrument, "Guralp CMG-3ESP-Z");
+    const ChannelResponse obspy = readPoleZeroSections(dataFile("IU.ANMO.00.BHZ.obspy.sacpz")).front();
+    EXPECT_EQ(*obspy.stated.sensitivity, 3275080000.0);
+    EXPECT_EQ(obspy.stated.sensitivityUnit, "M/S");
+    const ChannelResponse implicit = readPoleZeroSections(dataFile("NZ.CRLZ.HHZ.implicit-zeros.sacpz")).front();
+    EXPECT_EQ(stageOf(implicit).zeros[4].re, 0.0);  // not listed: at the origin
 }
 
 // Header lines that break naive readers, one quirk each.
@@ -144,12 +152,12 @@ TEST(SectionReader, HeaderQuirks)
 TEST(SectionReader, SectionsAndTheirRefusals)
 {
     // Keywords in a `*` line start nothing; a repeated keyword starts a section; CR-only line ends.
-    const std::vector<PoleZeroSection> two =
+    const std::vector<ChannelResponse> two =
         readPoleZeroSections("* ZEROS and POLES below\rZEROS 1\r1 2\rPOLES 1\r-3 4\rCONSTANT 5\rZEROS 0\rPOLES 0\r");
     ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0].zeros.size(), 1u);
-    EXPECT_EQ(two[0].poles[0].im, 4.0);
-    EXPECT_FALSE(two[1].constant);
+    EXPECT_EQ(stageOf(two[0]).zeros.size(), 1u);
+    EXPECT_EQ(stageOf(two[0]).poles[0].im, 4.0);
+    EXPECT_FALSE(two[1].stated.constant);
 
     struct Refused {
         const char* text;

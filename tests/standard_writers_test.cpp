@@ -7,14 +7,14 @@
 
 #include <gtest/gtest.h>
 
-#include "css/css_fap.hpp"
-#include "gse/gse_response.hpp"
-#include "response/section_reader.hpp"
+#include "writers/css/css_fap.hpp"
+#include "writers/gse/gse_response.hpp"
+#include "readers/section_reader.hpp"
 
 namespace kalvert {
 namespace {
 
-PoleZeroSection anmo()
+ChannelResponse anmo()
 {
     std::ifstream in(std::string(KALVERT_TEST_DATA) + "/IU.ANMO.00.BHZ.obspy.sacpz", std::ios::binary);
     std::stringstream bytes;
@@ -22,13 +22,9 @@ PoleZeroSection anmo()
     return readPoleZeroSections(bytes.str()).front();
 }
 
-std::vector<DisplacementRow> exampleRows(const PoleZeroSection& section, double (*written)(double))
+std::vector<DisplacementRow> exampleRows(const ChannelResponse& section, double (*written)(double))
 {
-    PoleZeroModel model;
-    model.zeros = section.zeros;
-    model.poles = section.poles;
-    model.constant = *section.constant;
-    const PreparedResponse response = prepareResponse(model, ResponseKind{0, OutputKind{0, 0, -9}, true});
+    const PreparedResponse response = prepareResponse(section, ResponseKind{0, OutputKind{0, 0, -9}, true});
     std::vector<double> frequencies;
     for (int k = 0; k < 10; ++k) frequencies.push_back(written(std::pow(10.0, -2 + k / 3.0)));
     std::vector<DisplacementRow> rows = tabulateDisplacement(response, frequencies);
@@ -38,10 +34,10 @@ std::vector<DisplacementRow> exampleRows(const PoleZeroSection& section, double 
 
 TEST(StandardWriters, GseWorkedExample)
 {
-    const PoleZeroSection section = anmo();
+    const ChannelResponse section = anmo();
     const std::vector<DisplacementRow> rows = exampleRows(section, gseWrittenFrequency);
-    GseChannel channel{"IU.ANMO.00.BHZ", "ANMO", "BHZ", "00", gseInstrumentType(section.header.instrumentType),
-                       section.header.sampleRate, section.header.start, section.header.end,
+    GseChannel channel{"IU.ANMO.00.BHZ", "ANMO", "BHZ", "00", gseInstrumentType(section.stated.instrument),
+                       section.sampleRate, section.start, section.end,
                        "IU.ANMO.00.BHZ Geotech KS-54000; displacement, counts/nm"};
     const std::string table = "FAP2  1 C    0    0.000  10 IU.ANMO.00.BHZ\n"
                               "    0.01000  1.54425523E-01  144\n"
@@ -63,10 +59,10 @@ TEST(StandardWriters, GseWorkedExample)
                   comment + table + "\nSTOP\n");
     EXPECT_EQ(formatGseResponse(channel, rows, calib, 1.0, GseVersion::Gse20),
               "CAL2 ANMO  BHZ 00   KS5400 4.2093E-02   1.000   20.00000 2012/03/12 20:28\n" + comment + table);
-    EXPECT_EQ(seisanFileName("ANMO", "BHZ", section.header.start), "ANMO_BH_Z.2012-03-12-2028_GSE");
+    EXPECT_EQ(seisanFileName(section), "ANMO_BH_Z.2012-03-12-2028_GSE");
 
     channel.station = "ANMOXX";
-    EXPECT_THROW((void)formatGseResponse(channel, rows, calib, 1.0, GseVersion::Gse20), GseFieldError);
+    EXPECT_THROW((void)formatGseResponse(channel, rows, calib, 1.0, GseVersion::Gse20), FieldError);
 }
 
 TEST(StandardWriters, CssWorkedExample)
@@ -89,7 +85,7 @@ TEST(StandardWriters, CssWorkedExample)
               " 2.154435E+00   4.996911E+01   4.617297E+01   0.000000E+00  0.000000E+00\n"
               " 4.641589E+00   8.567602E+01  -9.371205E+00   0.000000E+00  0.000000E+00\n"
               " 1.000000E+01   5.150393E+01  -8.925267E+01   0.000000E+00  0.000000E+00\n");
-    EXPECT_EQ(cssFileName("IU.ANMO.00.BHZ", anmo().header.start), "IU.ANMO.00.BHZ.2012-03-12-2028.fap");
+    EXPECT_EQ(cssFileName(anmo()), "IU.ANMO.00.BHZ.2012-03-12-2028.fap");
 }
 
 }  // namespace

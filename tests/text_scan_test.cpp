@@ -1,4 +1,4 @@
-#include "response/text_scan.hpp"
+#include "text/text_scan.hpp"
 
 #include <cstdlib>
 #include <string>

@@ -1,10 +1,10 @@
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "app/conversion_run.hpp"
+#include "app/reporter.hpp"
+#include "app/run.hpp"
 
 int main(int argc, char** argv)
 {
@@ -19,8 +19,8 @@ int main(int argc, char** argv)
     } catch (...) {
         // Only copying the argument list itself can get here: memory was exhausted.
         const bool hasInputPath = argc > 1 && std::strlen(argv[1]) >= 3;
-        std::printf("ERROR: Couldn't read (%s)\n", hasInputPath ? argv[1] + 3 : "");
-        std::fflush(stdout);
-        return static_cast<int>(kalvert::ExitCode::BadInputFile);
+        const kalvert::ExitCode code = kalvert::report::argumentsNotHeld(hasInputPath ? argv[1] + 3 : "");
+        kalvert::report::flush();
+        return static_cast<int>(code);
     }
 }

@@ -1,9 +1,8 @@
 #include "app/options.hpp"
 
-#include <cstdio>
+#include <charconv>
 
-#include "app/help_screen.hpp"
-#include "response/text_scan.hpp"
+#include "text/text_scan.hpp"
 
 namespace kalvert {
 namespace {
@@ -18,14 +17,13 @@ bool isHelpKey(std::string_view argument)
 }
 
 // Both numbers are read by the C library's "%lf%*c%lf", so inf, nan and hex
-// floats are taken; each is stored only if the scan read it.
-void readBand(const std::string& rest, OutputRequest& request)
+// floats are taken; each is stored only if the scan read it. False for a
+// band without a separator, which changes nothing.
+bool readBand(const std::string& rest, GridRequest& grid)
 {
-    if (rest.find_first_of(";,") == std::string::npos) {
-        std::printf("Incorrect [FREQ=] parametr\n");
-        return;
-    }
-    scanNumberPair(rest.c_str(), request.freqLow, request.freqHigh);
+    if (rest.find_first_of(";,") == std::string::npos) return false;
+    scanNumberPair(rest.c_str(), grid.freqLow, grid.freqHigh);
+    return true;
 }
 
 // The text after `prefix` (matched ignoring case) in `value`, if it is there.
@@ -36,26 +34,39 @@ bool takeValue(const std::string& argument, std::string_view prefix, std::string
     return true;
 }
 
+// The typed fields that follow from the texts.
+void readTypedFields(OutputRequest& request)
+{
+    request.kind = readResponseKind(request.typeIn, request.typeOut);
+    request.format = findOutputFormat(request.formatText);
+    request.calper = readCalibrationPeriod(request.calperText);
+}
+
 }  // namespace
 
-OptionsOutcome parseOptions(const std::vector<std::string>& arguments, OutputRequest& request)
+ParsedOptions parseOptions(const std::vector<std::string>& arguments)
 {
-    request = OutputRequest{};
+    ParsedOptions parsed;
+    OutputRequest& request = parsed.request;
+    constexpr std::string_view inKey = "IN=";
+    constexpr std::string_view outKey = "OUT=";
+    if (arguments.size() > 1) request.inputPath = arguments[1].substr(std::min(arguments[1].size(), inKey.size()));
+    if (arguments.size() > 2) request.outputPath = arguments[2].substr(std::min(arguments[2].size(), outKey.size()));
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         std::string value;
         if (isHelpKey(argument)) {
-            printHelpScreen();
-            return OptionsOutcome::HelpAsked;
+            parsed.helpAsked = true;
+            break;
         }
         if (equalsIgnoringCase(argument, "-logX") || equalsIgnoringCase(argument, "/logX")) {
-            request.logX = true;
+            request.grid.logX = true;
             request.gridGiven = true;
         } else if (takeValue(argument, "NPOINTS=", value)) {
-            request.npoints = readLeadingInteger(value);
+            request.grid.npoints = readLeadingInteger(value);
             request.gridGiven = true;
         } else if (takeValue(argument, "FREQ=", value)) {
-            readBand(value, request);
+            if (!readBand(value, request.grid)) ++parsed.bandsRefused;
             request.gridGiven = true;
         } else if (takeValue(argument, "TYPE_IN=", value)) {
             request.typeIn = value.substr(0, typeTextCapacity);
@@ -66,12 +77,22 @@ OptionsOutcome parseOptions(const std::vector<std::string>& arguments, OutputReq
         } else if (takeValue(argument, "SECTION=", value)) {
             request.section = readLeadingInteger(value);
         } else if (takeValue(argument, "FORMAT=", value)) {
-            request.format = value;
+            request.formatText = value;
         } else if (takeValue(argument, "CALPER=", value)) {
-            request.calper = value;
+            request.calperText = value;
         }
     }
-    return OptionsOutcome::Proceed;
+    readTypedFields(request);
+    return parsed;
+}
+
+std::optional<double> readCalibrationPeriod(const std::string& text)
+{
+    double seconds = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (result.ec != std::errc{} || result.ptr != text.data() + text.size()) return std::nullopt;
+    if (!(seconds >= shortestCalper && seconds <= longestCalper)) return std::nullopt;
+    return seconds;
 }
 
 }  // namespace kalvert

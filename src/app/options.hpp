@@ -5,34 +5,53 @@
 #include <string>
 #include <vector>
 
+#include "response/grid.hpp"
+#include "response/output_kind.hpp"
+#include "writers/output_formats.hpp"
+
 namespace kalvert {
 
-/// What a run is asked to produce.
+/// What a run is asked to do, every argument read once into its type.
 struct OutputRequest {
-    double freqLow = 0.001;        ///< Hz
-    double freqHigh = 20.0;        ///< Hz
-    int npoints = 300;             ///< steps of the linear grid, or points per decade with logX
-    bool logX = false;             ///< logarithmic frequency axis
-    std::string typeIn = "1";      ///< kind of motion the file describes, as typed
-    std::string typeOut = "GSE2";  ///< "GSE2", "QTV" or "n1,n2,n3", as typed
-    bool typeInGiven = false;      ///< TYPE_IN= stood on the command line
-    bool typeOutGiven = false;     ///< TYPE_OUT= stood on the command line
-    bool gridGiven = false;        ///< FREQ=, NPOINTS= or -logX stood on the command line
-    std::optional<int> section;    ///< SECTION=n: read the file by sections, convert section n
-    std::string format = "FAP";    ///< FORMAT=, as typed
-    std::string calper = "1.0";    ///< CALPER=, seconds, as typed
+    std::string inputPath;                            ///< IN=
+    std::string outputPath;                           ///< OUT=
+    GridRequest grid;                                 ///< FREQ=, NPOINTS=, -logX
+    bool gridGiven = false;                           ///< FREQ=, NPOINTS= or -logX stood on the command line
+    std::string typeIn = "1";                         ///< kind of motion the file describes, as typed (for messages)
+    std::string typeOut = "GSE2";                     ///< "GSE2", "QTV" or "n1,n2,n3", as typed (for messages)
+    bool typeInGiven = false;                         ///< TYPE_IN= stood on the command line
+    bool typeOutGiven = false;                        ///< TYPE_OUT= stood on the command line
+    ResponseKind kind;                                ///< TYPE_IN and TYPE_OUT read
+    std::optional<int> section;                       ///< SECTION=n: read the file by sections, convert section n
+    std::string formatText = "FAP";                   ///< FORMAT= as typed (for messages)
+    const OutputFormat* format = &legacyFapFormat();  ///< null when FORMAT= names no format
+    std::string calperText = "1.0";                   ///< CALPER= as typed (for messages)
+    std::optional<double> calper = 1.0;               ///< seconds; nothing when CAL2 cannot hold it
 };
 
 /// TYPE_IN= and TYPE_OUT= keep at most this many characters of their text.
 inline constexpr std::size_t typeTextCapacity = 15;
 
-enum class [[nodiscard]] OptionsOutcome{Proceed, HelpAsked};
+/// CALPER='s range: CAL2's calper is f7.3.
+inline constexpr double shortestCalper = 0.001;
+inline constexpr double longestCalper = 999.999;
 
-/// Resets `request` to its defaults, then applies the arguments after the
-/// program name in order (later ones override earlier ones; unknown ones are
-/// ignored). Prints "Incorrect [FREQ=] parametr\n" for a FREQ= without ";" or
-/// ",". On a help key it prints the help screen, stops looking and returns
-/// HelpAsked; the caller then ends the process with status 0.
-[[nodiscard]] OptionsOutcome parseOptions(const std::vector<std::string>& arguments, OutputRequest& request);
+/// The arguments read, and what the reading found to say.
+struct ParsedOptions {
+    OutputRequest request;
+    int bandsRefused = 0;    ///< FREQ= arguments without ";" or ",", each to be reported
+    bool helpAsked = false;  ///< a help key stood before any later argument was read
+};
+
+/// Reads IN= and OUT= (the first two arguments, whose keys the caller has
+/// checked) and applies the arguments after the program name in order to
+/// the defaults (later ones override earlier ones; unknown ones are
+/// ignored). A help key stops the reading: the caller then shows the help
+/// screen and ends with status 0. Throws std::bad_alloc when the arguments
+/// cannot be held.
+[[nodiscard]] ParsedOptions parseOptions(const std::vector<std::string>& arguments);
+
+/// CALPER='s period in seconds, if it is one the CAL2 line can hold.
+[[nodiscard]] std::optional<double> readCalibrationPeriod(const std::string& text);
 
 }  // namespace kalvert

@@ -75,7 +75,7 @@ void multiplyRoots(const std::vector<Complex>& roots, const double (&sIm)[lanes]
 
 }  // namespace
 
-PreparedResponse prepareResponse(PoleZeroModel model, const ResponseKind& kind)
+PreparedResponse prepareResponse(PoleZeroStage model, const ResponseKind& kind)
 {
     PreparedResponse response;
     if (kind.physicalMotion) {
@@ -94,6 +94,12 @@ PreparedResponse prepareResponse(PoleZeroModel model, const ResponseKind& kind)
     return response;
 }
 
+PreparedResponse prepareResponse(const ChannelResponse& response, const ResponseKind& kind)
+{
+    if (response.stages.size() != 1) throw std::invalid_argument("a response of one pole-zero stage is expected");
+    return prepareResponse(std::get<PoleZeroStage>(response.stages.front()), kind);
+}
+
 void refuseExcessiveWork(std::size_t points, const PreparedResponse& response)
 {
     const double roots = static_cast<double>(response.model.zeros.size() + response.model.poles.size()) +
@@ -102,7 +108,7 @@ void refuseExcessiveWork(std::size_t points, const PreparedResponse& response)
         throw std::length_error("more root-frequency terms than one run may take on");
 }
 
-Complex transferFunction(double frequency, const PoleZeroModel& model)
+Complex transferFunction(double frequency, const PoleZeroStage& model)
 {
     const Complex s{0.0, twoPi * frequency};
     Complex numerator{1.0, 0.0};
@@ -110,16 +116,6 @@ Complex transferFunction(double frequency, const PoleZeroModel& model)
     Complex denominator{1.0, 0.0};
     for (const Complex& pole : model.poles) denominator = complexMul(denominator, complexSub(s, pole));
     return complexDiv(numerator, denominator);
-}
-
-double responseAmplitude(double frequency, const PoleZeroModel& model)
-{
-    return amplitudeOf(transferFunction(frequency, model), model.constant);
-}
-
-double responsePhase(double frequency, const PoleZeroModel& model)
-{
-    return phaseOf(transferFunction(frequency, model));
 }
 
 void evaluatePoints(const PreparedResponse& response, const double* frequencies, std::size_t count, FapPoint* rows)
@@ -138,19 +134,6 @@ void evaluatePoints(const PreparedResponse& response, const double* frequencies,
     }
     for (; done < count; ++done)
         rows[done] = rowOf(frequencies[done], transferFunction(frequencies[done], response.model), response);
-}
-
-void evaluateResponse(PoleZeroModel model, FapTable& table, const GridRequest& grid, const ResponseKind& kind)
-{
-    table.rows.clear();
-    const PreparedResponse response = prepareResponse(std::move(model), kind);
-    const std::size_t count = countGridPoints(grid);
-    refuseExcessiveWork(count, response);
-    std::vector<double> frequencies;
-    frequencies.reserve(count);
-    walkGrid(grid, [&frequencies](double f) { frequencies.push_back(f); });
-    table.rows.resize(count);
-    evaluatePoints(response, frequencies.data(), count, table.rows.data());
 }
 
 }  // namespace kalvert

@@ -61,36 +61,4 @@ std::size_t countGridPoints(const GridRequest& request)
     return count;
 }
 
-FrequencyGrid buildLinearGrid(double freqLow, double freqHigh, int npoints)
-{
-    FrequencyGrid grid;
-    walkLinearGrid(freqLow, freqHigh, npoints, [&grid](double f) { grid.frequencies.push_back(f); });
-    return grid;
-}
-
-FrequencyGrid buildLogGrid(double freqLow, double freqHigh, int npoints)
-{
-    FrequencyGrid grid;
-    walkLogGrid(freqLow, freqHigh, npoints, [&grid](double f) { grid.frequencies.push_back(f); });
-    return grid;
-}
-
-std::vector<double> buildDecadeGrid(double start, int decades, int perDecade)
-{
-    std::vector<double> points;
-    if (decades <= 0 || perDecade <= 0) return points;
-    points.reserve(static_cast<std::size_t>(decades) * static_cast<std::size_t>(perDecade));
-
-    std::vector<double> fractions(static_cast<std::size_t>(perDecade));
-    for (int k = 0; k < perDecade; ++k) fractions[static_cast<std::size_t>(k)] = static_cast<double>(k) / perDecade;
-
-    double x = start;
-    for (int j = 0; j < decades; ++j) {
-        const double width = x * 10.0 - x;
-        for (const double fraction : fractions) points.push_back(width * fraction + x);
-        x *= 10.0;
-    }
-    return points;
-}
-
 }  // namespace kalvert

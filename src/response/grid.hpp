@@ -6,11 +6,6 @@
 
 namespace kalvert {
 
-/// The frequencies of a run in hertz, ascending; may be empty.
-struct FrequencyGrid {
-    std::vector<double> frequencies;
-};
-
 /// The grid a run asks for on its command line.
 struct GridRequest {
     double freqLow = 0.001;  ///< Hz
@@ -71,7 +66,7 @@ inline constexpr double latticePerHertz = 1e10;
 /// Whole decades of `npoints` evenly spaced points each, cut to the band at a
 /// resolution of 1e-10 Hz, calling visit(f) for each point kept, in order.
 /// Nothing for npoints ≤ 0 or an inverted band; refuses what layOutDecades
-/// refuses. Each point is computed as buildDecadeGrid computes it.
+/// refuses. Each point is (10x − x) × (k / npoints) + x for the decade start x.
 template <typename Visit>
 void walkLogGrid(double freqLow, double freqHigh, int npoints, Visit visit)
 {
@@ -101,14 +96,5 @@ void walkGrid(const GridRequest& request, Visit visit)
 
 /// How many points walkGrid will visit; refuses what it refuses, the same way.
 [[nodiscard]] std::size_t countGridPoints(const GridRequest& request);
-
-/// The walks kept as lists.
-[[nodiscard]] FrequencyGrid buildLinearGrid(double freqLow, double freqHigh, int npoints);
-[[nodiscard]] FrequencyGrid buildLogGrid(double freqLow, double freqHigh, int npoints);
-
-/// decades × perDecade points: for each decade start x (start, then ×10),
-/// (10x − x) × k / perDecade + x for k = 0 … perDecade − 1. Empty when either
-/// count is ≤ 0.
-[[nodiscard]] std::vector<double> buildDecadeGrid(double start, int decades, int perDecade);
 
 }  // namespace kalvert

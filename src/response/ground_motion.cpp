@@ -1,6 +1,6 @@
 #include "response/ground_motion.hpp"
 
-#include "response/text_scan.hpp"
+#include "text/text_scan.hpp"
 
 namespace kalvert {
 namespace {

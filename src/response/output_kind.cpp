@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "response/text_scan.hpp"
+#include "text/text_scan.hpp"
 
 namespace kalvert {
 

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "fap/number_format.hpp"
-#include "fap/table_numbers.hpp"
+#include "writers/numbers/number_format.hpp"
+#include "writers/numbers/table_numbers.hpp"
 
 namespace {
 

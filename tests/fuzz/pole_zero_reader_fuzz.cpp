@@ -7,25 +7,22 @@
 #include <string>
 #include <string_view>
 
-#include "response/pole_zero_reader.hpp"
+#include "readers/legacy_reader.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    kalvert::PoleZeroModel model;
-    kalvert::StationInfo info;
+    kalvert::ChannelResponse response;
     try {
-        kalvert::readPoleZeroText(std::string(text), model, info);
+        response = kalvert::readLegacyPoleZeroText(std::string(text));
     } catch (const std::length_error&) {
         return 0;  // a list that would pass its limit
     }
-    if (model.nzeros > 0 && model.zeros.size() < static_cast<std::size_t>(model.nzeros)) std::abort();
+    if (response.stages.size() != 1) std::abort();
+    const auto& model = std::get<kalvert::PoleZeroStage>(response.stages.front());
     if (model.zeros.size() > kalvert::maxZeroCount || model.poles.size() > kalvert::maxPoleCount) std::abort();
-    if (info.station.size() > kalvert::StationInfo::stationCapacity ||
-        info.channel.size() > kalvert::StationInfo::channelCapacity ||
-        info.network.size() > kalvert::StationInfo::networkCapacity ||
-        info.location.size() > kalvert::StationInfo::locationCapacity ||
-        info.timeText.size() > kalvert::StationInfo::timeTextCapacity)
+    if (response.id.station.size() > 7 || response.id.channel.size() > 7 || response.id.network.size() > 3 ||
+        response.id.location.size() > 3 || response.epochAsWritten.size() > 39)
         std::abort();
     return 0;
 }

@@ -11,24 +11,22 @@
 #include <vector>
 
 #include "app/options.hpp"
-#include "app/table_stream.hpp"
-#include "fap/fap_header.hpp"
-#include "fap/fap_table.hpp"
+#include "writers/fap/fap_stream.hpp"
+#include "writers/fap/fap_header.hpp"
+#include "writers/fap/fap_table.hpp"
 #include "response/evaluation.hpp"
-#include "response/pole_zero_reader.hpp"
+#include "readers/legacy_reader.hpp"
+#include "support/test_support.hpp"
 
 namespace {
 
 // KARC.BHZ, a 30 s broadband response (ObsPy's test data).
-kalvert::PoleZeroModel realModel()
+kalvert::PoleZeroStage realModel()
 {
-    kalvert::PoleZeroModel model;
-    kalvert::StationInfo info;
-    kalvert::readPoleZeroText("ZEROS 4\n-999.0260 0.0000\nPOLES 6\n-0.1480 0.1480\n-0.1480 -0.1480\n"
+    return std::get<kalvert::PoleZeroStage>(kalvert::readLegacyPoleZeroText("ZEROS 4\n-999.0260 0.0000\nPOLES 6\n-0.1480 0.1480\n-0.1480 -0.1480\n"
                               "-314.1600 202.3200\n-314.1600 -202.3200\n-12507.0000 0.0000\n-999.0260 0.0000\n"
-                              "CONSTANT 4.540e20\n",
-                              model, info);
-    return model;
+                              "CONSTANT 4.540e20\n")
+                                                .stages.front());
 }
 
 }  // namespace
@@ -42,7 +40,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const kalvert::PoleZeroModel model = realModel();
+    static const kalvert::PoleZeroStage model = realModel();
     std::vector<std::string> arguments{"kalvert", "IN=x", "OUT=y"};
     std::string current;
     for (std::size_t i = 0; i < size; ++i) {
@@ -55,29 +53,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     arguments.push_back(current);
 
-    kalvert::OutputRequest request;
-    if (kalvert::parseOptions(arguments, request) == kalvert::OptionsOutcome::HelpAsked) return 0;
-    request.npoints %= 1000;
+    kalvert::ParsedOptions parsed = kalvert::parseOptions(arguments);
+    if (parsed.helpAsked) return 0;
+    kalvert::OutputRequest& request = parsed.request;
+    request.grid.npoints %= 1000;
 
-    const kalvert::GridRequest grid{request.freqLow, request.freqHigh, request.npoints, request.logX};
-    const kalvert::ResponseKind kind = kalvert::readResponseKind(request.typeIn, request.typeOut);
-    kalvert::StationInfo station;
-    station.station = request.typeIn;
-    station.channel = request.typeOut;
-    station.timeText = request.typeIn;
+    const kalvert::GridRequest grid = request.grid;
+    const kalvert::ResponseKind kind = request.kind;
+    kalvert::ChannelResponse response;
+    response.id.station = request.typeIn;
+    response.id.channel = request.typeOut;
+    response.epochAsWritten = request.typeIn;
+    response.stages.emplace_back(model);
 
     // The streamed file must be the whole table formatted at once.
-    kalvert::FapTable table;
+    std::vector<kalvert::FapPoint> rows;
     kalvert::PreparedFapFile file;
     try {
-        kalvert::evaluateResponse(model, table, grid, kind);
-        file = kalvert::prepareFapFile(model, grid, kind, station);
+        rows = kalvert::testing::evaluateGrid(model, grid, kind);
+        file = kalvert::prepareFapFile(response, grid, kind);
     } catch (const std::exception&) {
         return 0;  // refused requests
     }
-    std::string whole;
-    kalvert::formatFapTable(table, whole);
-    whole.insert(0, kalvert::formatFapHeader(station, kalvert::splitTimeText(station.timeText), table.rows.size(),
+    std::string whole = kalvert::testing::fapTableText(rows);
+    const kalvert::StationInfo station = kalvert::legacyStation(response);
+    whole.insert(0, kalvert::formatFapHeader(station, kalvert::splitTimeText(station.timeText), rows.size(),
                                              kind.output));
     const int descriptor = memfd_create("streamed", 0);
     if (descriptor < 0 || !kalvert::writeFapFile(descriptor, file)) std::abort();

@@ -6,19 +6,19 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "response/pole_zero_model.hpp"
-#include "response/section_reader.hpp"
+#include "response/channel_response.hpp"
+#include "readers/section_reader.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     try {
-        for (const kalvert::PoleZeroSection& section : kalvert::readPoleZeroSections(text)) {
-            if (section.zeros.size() > kalvert::maxZeroCount || section.poles.size() > kalvert::maxPoleCount)
+        for (const kalvert::ChannelResponse& section : kalvert::readPoleZeroSections(text)) {
+            const auto& stage = std::get<kalvert::PoleZeroStage>(section.stages.at(0));
+            if (stage.zeros.size() > kalvert::maxZeroCount || stage.poles.size() > kalvert::maxPoleCount)
                 std::abort();
-            if (section.header.start && (section.header.start->month < 1 || section.header.start->month > 12))
-                std::abort();
-            (void)kalvert::channelName(section.header);
+            if (section.start && (section.start->month < 1 || section.start->month > 12)) std::abort();
+            (void)kalvert::channelName(section.id);
         }
     } catch (const kalvert::SectionFormatError&) {
         return 0;

@@ -1,0 +1,58 @@
+#include <new>
+#include <utility>
+
+#include "app/reporter.hpp"
+#include "app/stages.hpp"
+#include "readers/legacy_reader.hpp"
+#include "readers/section_reader.hpp"
+
+namespace kalvert {
+namespace {
+
+// The reader cuts the text up in place: it is handed over, not copied, so
+// that a large input is held in memory once.
+ExitCode readLegacy(RunState& run)
+{
+    const std::string& path = run.request.inputPath;
+    if (run.inputText.find("ZEROS") == std::string::npos) return report::keywordMissing(path, "ZEROS");
+    if (run.inputText.find("POLES") == std::string::npos) return report::keywordMissing(path, "POLES");
+    if (run.inputText.find("CONSTANT") == std::string::npos) report::constantMissing(path);
+    try {
+        run.responses.push_back(readLegacyPoleZeroText(std::move(run.inputText)));
+    } catch (...) {
+        return report::checkingFailed(path);
+    }
+    return ExitCode::Success;
+}
+
+ExitCode readSections(RunState& run)
+{
+    try {
+        run.responses = readPoleZeroSections(run.inputText);
+    } catch (const SectionFormatError& error) {
+        return report::sectionsUnreadable(run.request.inputPath, error.what());
+    } catch (...) {
+        return report::checkingFailed(run.request.inputPath);
+    }
+    return ExitCode::Success;
+}
+
+}  // namespace
+
+ExitCode readInput(RunState& run)
+{
+    report::readingStarted(run.request.inputPath);
+    const ReadOutcome outcome = readWholeFile(run.request.inputPath, run.inputText, run.inputFile);
+    if (outcome != ReadOutcome::Read) return report::readingFailed(outcome, run.request.inputPath);
+    report::readingDone();
+    return ExitCode::Success;
+}
+
+ExitCode splitResponses(RunState& run)
+{
+    report::checkingStarted(run.request.inputPath);
+    run.sectioned = run.request.section || run.request.format->envelope != Envelope::LegacyFap;
+    return run.sectioned ? readSections(run) : readLegacy(run);
+}
+
+}  // namespace kalvert

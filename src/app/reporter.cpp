@@ -1,0 +1,285 @@
+#include "app/reporter.hpp"
+
+#include <charconv>
+#include <cstdio>
+
+#include "app/help_screen.hpp"
+#include "app/version.hpp"
+#include "response/ground_motion.hpp"
+
+namespace kalvert::report {
+namespace {
+
+void say(const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// Seven significant digits, as the files write their gains.
+std::string gainText(double value)
+{
+    constexpr int decimals = 6;
+    char text[32];
+    return std::string(text,
+                       std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, decimals).ptr);
+}
+
+std::string decibelText(double value)
+{
+    char text[64];
+    return std::string(text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2).ptr);
+}
+
+std::string identityText(const ChannelResponse& response)
+{
+    const std::string name = channelName(response.id);
+    return name == "..." ? "(no header)" : name;
+}
+
+std::string epochText(const ChannelResponse& response)
+{
+    if (!response.start && !response.end) return "epoch not stated";
+    return epochSpan(response.start, response.end);
+}
+
+std::string sectionTitle(std::size_t number, const ChannelResponse& response)
+{
+    return "Section " + std::to_string(number) + " " + identityText(response);
+}
+
+// One line per section: number, channel and epoch, for the user to choose from.
+std::string sectionList(const std::vector<ChannelResponse>& all)
+{
+    std::string list;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        std::string number = std::to_string(i + 1);
+        number.insert(0, number.size() < 3 ? 3 - number.size() : 0, ' ');
+        list += "  " + number + "  " + identityText(all[i]) + "  " + epochText(all[i]) + "\n";
+    }
+    return list;
+}
+
+}  // namespace
+
+void helpScreen()
+{
+    printHelpScreen();
+}
+
+// The format has its own "v" and the version text begins "Kalvert v", so the
+// first line reads "tessarn.exe vKalvert v1.3.1": scripts that parse the
+// banner rely on exactly that.
+void banner()
+{
+    say(std::string("tessarn.exe v") + versionText + "\nConverter from PAZ(SAC) format to FAP(GSE2) format\n");
+    say("=============================================\n\n");
+}
+
+void flush()
+{
+    std::fflush(stdout);
+}
+
+ExitCode fewParams()
+{
+    say("Few params\n");
+    return ExitCode::FewParams;
+}
+
+ExitCode notInAndOut()
+{
+    say("1st and 2nd param in command line MUST be IN= and OUT=\n");
+    return ExitCode::NotInOut;
+}
+
+void bandRefused()
+{
+    say("Incorrect [FREQ=] parametr\n");
+}
+
+ExitCode argumentsNotHeld(const std::string& inputPath)
+{
+    say("ERROR: Couldn't read (" + inputPath + ")\n");
+    return ExitCode::BadInputFile;
+}
+
+ExitCode unknownFormat(const OutputRequest& request)
+{
+    say("ERROR: Unknown FORMAT=" + request.formatText + "; the formats are " + knownOutputFormats() + "\n");
+    return ExitCode::BadArgument;
+}
+
+ExitCode calperOutOfRange(const OutputRequest& request)
+{
+    say("ERROR: CALPER=" + request.calperText + " is not a period in seconds from 0.001 to 999.999\n");
+    return ExitCode::BadArgument;
+}
+
+void readingStarted(const std::string& path)
+{
+    say("Trying to read input file (" + path + ")\n");
+}
+
+ExitCode readingFailed(ReadOutcome outcome, const std::string& path)
+{
+    switch (outcome) {
+    case ReadOutcome::OpenFailed: say("ERROR: Coundn't open (" + path + ")\n"); return ExitCode::OpenFailed;
+    case ReadOutcome::SizeUndefined: say("ERROR: File size undefined (" + path + ")\n"); return ExitCode::SizeUndefined;
+    case ReadOutcome::ReadFailed:
+    case ReadOutcome::Read: break;
+    }
+    say("ERROR: Couldn't read (" + path + ")\n");
+    return ExitCode::BadInputFile;
+}
+
+void readingDone()
+{
+    say("OK (Reading input file)\n");
+}
+
+void checkingStarted(const std::string& path)
+{
+    say("Checking data (" + path + ")\n");
+}
+
+ExitCode keywordMissing(const std::string& path, const char* keyword)
+{
+    say("ERROR: Incorrect file format (" + path + ").\nNot found " + keyword);
+    return ExitCode::BadInputFile;
+}
+
+void constantMissing(const std::string& path)
+{
+    say("WARNING: Not found CONSTANT (" + path + ").\n CONSTANT set to 1.0");
+}
+
+ExitCode checkingFailed(const std::string& path)
+{
+    say("ERROR: Checking data (" + path + ")\n");
+    return ExitCode::BadInputFile;
+}
+
+ExitCode sectionsUnreadable(const std::string& path, const std::string& reason)
+{
+    say("ERROR: Checking data (" + path + ")\n  " + reason + "\n");
+    return ExitCode::BadInputFile;
+}
+
+ExitCode noSuchSection(const std::string& path, int number, const std::vector<ChannelResponse>& all)
+{
+    say("ERROR: No section " + std::to_string(number) + " in (" + path + "); it holds " + std::to_string(all.size()) +
+        ":\n" + sectionList(all));
+    return ExitCode::BadInputFile;
+}
+
+void typeOutIgnored(const OutputRequest& request)
+{
+    say("WARNING: TYPE_OUT=" + request.typeOut + " is ignored with FORMAT=" + std::string(request.format->name) +
+        ": the table is the displacement response in counts/nm\n");
+}
+
+void inputUnitNotStated(std::size_t number, const ChannelResponse& response, const OutputRequest& request, int motion)
+{
+    say("WARNING: " + sectionTitle(number, response) + " states no INPUT UNIT: read as " + motionName(motion) +
+        " (TYPE_IN=" + request.typeIn + ")\n");
+}
+
+void typeInContradicted(std::size_t number, const ChannelResponse& response, const OutputRequest& request, int motion)
+{
+    say("WARNING: TYPE_IN=" + request.typeIn + " contradicts INPUT UNIT " + response.inputUnit + " of " +
+        sectionTitle(number, response) + ": read as " + motionName(motion) + "\n");
+}
+
+ExitCode notGroundMotion(std::size_t number, const ChannelResponse& response, const std::string& path)
+{
+    say("ERROR: " + sectionTitle(number, response) + " has INPUT UNIT " + response.inputUnit +
+        ", not a ground motion (M, NM, M/S, M/S**2 ...) (" + path + ")\n");
+    return ExitCode::BadInputFile;
+}
+
+void constantNotStated(std::size_t number, const ChannelResponse& response, const double* perUnit)
+{
+    say("WARNING: " + sectionTitle(number, response) + " has no CONSTANT: 1.0 is used" +
+        (perUnit != nullptr ? " (A0 x SENSITIVITY from its header: " + gainText(*perUnit) + ")" : std::string()) +
+        "\n");
+}
+
+void constantDisagrees(std::size_t number, const ChannelResponse& response, double constant, double product,
+                       double decibels)
+{
+    say("WARNING: " + sectionTitle(number, response) + ": CONSTANT " + gainText(constant) +
+        " differs from A0 x SENSITIVITY " + gainText(product) + " by " + decibelText(decibels) + " dB\n");
+}
+
+void checkingDone()
+{
+    say("OK (Checking data)\n");
+}
+
+void convertingStarted()
+{
+    say("Converting data from PAZ to FAP\n");
+}
+
+ExitCode convertingFailed()
+{
+    say("ERROR: Converting data\n");
+    return ExitCode::ConvertFailed;
+}
+
+ExitCode responseNotConverted(std::size_t number, const ChannelResponse& response, const std::string& reason)
+{
+    say("ERROR: Converting data\n  section " + std::to_string(number) + " (" + channelName(response.id) +
+        "): " + reason + "\n");
+    return ExitCode::ConvertFailed;
+}
+
+void convertingDone()
+{
+    say("OK (Converting data)\n");
+}
+
+void writingStarted(const std::string& path)
+{
+    say("Trying to write data into output file (" + path + ")\n");
+    // A FIFO as output waits at the open for its reader: say what it waits for.
+    flush();
+}
+
+ExitCode notCreated(const std::string& path)
+{
+    say("ERROR: Coundn't create (" + path + ")\n");
+    return ExitCode::CreateFailed;
+}
+
+ExitCode oneFileForSeveral(const OutputRequest& request, std::size_t count, const std::vector<ChannelResponse>& all)
+{
+    writingStarted(request.outputPath);
+    say("ERROR: Coundn't create (" + request.outputPath + ")\n  (" + request.inputPath + ") holds " +
+        std::to_string(count) + " sections and FORMAT=" + std::string(request.format->name) +
+        " writes one file for each: give SECTION=n for one of them, or as OUT= an existing folder (or a path ending"
+        " in /) for all\n" +
+        sectionList(all));
+    return ExitCode::CreateFailed;
+}
+
+ExitCode sameFileName(const std::string& outputPath, const std::string& name, const std::vector<ChannelResponse>& all)
+{
+    writingStarted(outputPath);
+    say("ERROR: Coundn't create (" + outputPath + ")\n  two sections would both be written to " + name +
+        " (the name holds no location): give SECTION=n for one of them\n" + sectionList(all));
+    return ExitCode::CreateFailed;
+}
+
+ExitCode notWritten(const std::string& path)
+{
+    say("ERROR: Writing to file (" + path + ")\n");
+    return ExitCode::WriteFailed;
+}
+
+void writingDone()
+{
+    say("OK (Writing to file)\n");
+}
+
+}  // namespace kalvert::report

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "app/options.hpp"
+#include "files/file_access.hpp"
+#include "response/channel_response.hpp"
+#include "response/output_kind.hpp"
+#include "writers/fap/fap_stream.hpp"
+
+namespace kalvert {
+
+/// A response chosen and checked: its constant per metre of its unit of
+/// length, and the kinds of motion it is converted between.
+struct CheckedResponse {
+    std::size_t number = 0;  ///< section number from 1 (1 for the legacy reading)
+    ChannelResponse response;
+    ResponseKind kind;
+};
+
+/// A response rendered as its format writes it: a whole file, or one part
+/// of a message.
+struct RenderedResponse {
+    const CheckedResponse* checked = nullptr;
+    std::string text;
+};
+
+/// What one run holds as it goes from stage to stage.
+struct RunState {
+    OutputRequest request;
+    std::string inputText;
+    FileIdentity inputFile;
+    bool sectioned = false;                  ///< read by sections (SECTION= or a standard format)
+    std::vector<ChannelResponse> responses;  ///< every response of the file, in file order
+    std::vector<std::size_t> selected;       ///< indices into responses: the ones to convert
+    std::vector<CheckedResponse> checked;
+    PreparedFapFile fapFile;                 ///< the legacy FAP file, ready to stream
+    std::vector<RenderedResponse> rendered;  ///< the standard formats' texts
+};
+
+}  // namespace kalvert

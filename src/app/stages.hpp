@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/exit_code.hpp"
+#include "app/run_state.hpp"
+
+namespace kalvert {
+
+// The stages of a run, in order, the same for every output format. Each
+// takes what the stages before it left in the run's state, adds its own
+// part, reports its progress and refusals through the reporter and returns
+// Success, or the status that ends the run.
+
+/// The input file read whole.
+[[nodiscard]] ExitCode readInput(RunState& run);
+
+/// The text split into responses: by sections for SECTION= and the standard
+/// formats, else the one response of the legacy reading.
+[[nodiscard]] ExitCode splitResponses(RunState& run);
+
+/// SECTION=n's response, or every one.
+[[nodiscard]] ExitCode selectResponses(RunState& run);
+
+/// Each chosen response's kind of motion from its INPUT UNIT (TYPE_IN where
+/// it states none, or for the legacy reading), its constant per metre.
+[[nodiscard]] ExitCode checkResponses(RunState& run);
+
+/// The legacy FAP file prepared, or each response rendered in its format.
+[[nodiscard]] ExitCode convertResponses(RunState& run);
+
+/// The files written.
+[[nodiscard]] ExitCode writeFiles(RunState& run);
+
+}  // namespace kalvert

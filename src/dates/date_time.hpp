@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kalvert {
+
+/// A calendar time to the second, as a response's epoch is stated.
+struct DateTime {
+    int year = 0;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+/// "2002-11-19T21:07:00", "2012-03-12T20:28:00.000000Z", "2003-03-12 00:00:00.0",
+/// "2010/11/21 21:33:35.02", "1989/02/19 00:00": date with "-" or "/", then "T" or
+/// blanks, then the time with or without seconds, fraction and "Z". Hour 24
+/// and minute or second 60 carry over. Nothing for anything else.
+[[nodiscard]] std::optional<DateTime> readDateTime(std::string_view text);
+
+/// An end of epoch that stands for "open": year 2500 and later.
+inline constexpr int openEpochYear = 2500;
+
+/// Days from 1970-01-01 to a proleptic Gregorian date, and back.
+[[nodiscard]] std::int64_t daysFromCivil(int year, int month, int day);
+[[nodiscard]] DateTime civilFromDays(std::int64_t days);
+
+/// "2002/11/19 21:07": the epoch's times as the CAL2 line shows them.
+[[nodiscard]] std::string legacyTimeText(const DateTime& time);
+
+/// "2012-03-12-2028": the time as response file names carry it.
+[[nodiscard]] std::string fileTimeStamp(const DateTime& time);
+
+/// "2002/11/19 21:07 to open": an epoch, "?" for an unknown start.
+[[nodiscard]] std::string epochSpan(const std::optional<DateTime>& start, const std::optional<DateTime>& end);
+
+}  // namespace kalvert

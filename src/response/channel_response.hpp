@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "dates/date_time.hpp"
+#include "response/complex.hpp"
+
+namespace kalvert {
+
+/// Poles and zeros in radians per second with the constant that normalises
+/// them: H(s) = constant × Π(s − z) / Π(s − p).
+struct PoleZeroStage {
+    std::vector<Complex> zeros;  ///< file order
+    std::vector<Complex> poles;  ///< file order
+    double constant = 1.0;
+};
+
+/// One stage of a channel's response cascade, in the order the signal
+/// passes them.
+using ResponseStage = std::variant<PoleZeroStage>;
+
+/// Longest zeros list and longest poles list a file may hold, counted over
+/// the whole file: the readers and the kind adjustment refuse to grow a list
+/// further. Real instruments have a few dozen roots.
+inline constexpr std::size_t maxZeroCount = 10'000;
+inline constexpr std::size_t maxPoleCount = 10'000;
+
+/// How many more zeros a list holding `held` may take.
+inline std::size_t zeroRoomLeft(std::size_t held)
+{
+    return held < maxZeroCount ? maxZeroCount - held : 0;
+}
+
+/// Network, station, location and channel codes; empty when not stated
+/// (a blank location is empty).
+struct ChannelId {
+    std::string network;
+    std::string station;
+    std::string location;
+    std::string channel;
+};
+
+/// "NET.STA.LOC.CHA", e.g. "IU.ANMO.00.BHZ" or "UW.HOOD..ENE".
+[[nodiscard]] inline std::string channelName(const ChannelId& id)
+{
+    return id.network + "." + id.station + "." + id.location + "." + id.channel;
+}
+
+/// What a file states about its channel beside the stages, for checks and
+/// for the descriptions the writers give.
+struct StatedValues {
+    std::optional<double> sensitivity;
+    std::string sensitivityUnit;  ///< e.g. "M/S", empty when not stated
+    std::optional<double> a0;
+    std::optional<double> constant;  ///< the pole-zero constant as written; nothing when absent
+    std::string instrument;          ///< the instrument's description, empty when not stated
+};
+
+/// One channel epoch's response, whichever reader produced it.
+struct ChannelResponse {
+    ChannelId id;
+    std::optional<DateTime> start;
+    std::optional<DateTime> end;  ///< nothing for an open epoch
+    /// "on / off" exactly as a file without parsed dates writes its epoch;
+    /// empty when the reader parsed the epoch into start and end.
+    std::string epochAsWritten;
+    std::string inputUnit;  ///< as written ("M", "NM", "M/S" …), empty when not stated
+    std::optional<double> sampleRate;
+    StatedValues stated;
+    std::vector<ResponseStage> stages;
+    int firstLine = 0;  ///< where the response starts in its file, from 1
+};
+
+}  // namespace kalvert

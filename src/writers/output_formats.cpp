@@ -1,0 +1,63 @@
+#include "writers/output_formats.hpp"
+
+#include "text/text_scan.hpp"
+#include "writers/css/css_fap.hpp"
+#include "writers/gse/gse_response.hpp"
+
+namespace kalvert {
+namespace {
+
+// A CSS table has no count limit of its own; this one keeps memory small.
+constexpr std::size_t maxCssRows = 100'000;
+
+constexpr std::string_view fap2RowLimit = "a FAP2 block can announce; ask for fewer with FREQ=, NPOINTS= and -logX";
+
+template <GseVersion version>
+std::string gseText(const TabulatedResponse& table)
+{
+    return gseResponseText(table, version);
+}
+
+template <GseVersion version>
+std::string gseMessage(const std::vector<std::string>& parts, const ChannelResponse& first)
+{
+    return formatGseMessage(parts, gseMessageId(first), version);
+}
+
+// One row per format; adding a format is adding a row (and its writer).
+constexpr OutputFormat formats[] = {
+    {"FAP", Envelope::LegacyFap, nullptr, 0, "", nullptr, nullptr, nullptr},
+    {"SEISAN", Envelope::FilePerResponse, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Gse20>,
+     seisanFileName, nullptr},
+    {"GSE2.0", Envelope::OneMessage, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Gse20>,
+     nullptr, gseMessage<GseVersion::Gse20>},
+    {"GSE2.1", Envelope::OneMessage, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Gse21>,
+     nullptr, gseMessage<GseVersion::Gse21>},
+    {"IMS1.0", Envelope::OneMessage, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Ims10>,
+     nullptr, gseMessage<GseVersion::Ims10>},
+    {"CSS", Envelope::FilePerResponse, cssWrittenFrequency, maxCssRows, "a CSS file is given", cssFileText, cssFileName,
+     nullptr},
+};
+
+}  // namespace
+
+const OutputFormat* findOutputFormat(std::string_view name)
+{
+    for (const OutputFormat& format : formats)
+        if (equalsIgnoringCase(name, format.name)) return &format;
+    return nullptr;
+}
+
+const OutputFormat& legacyFapFormat()
+{
+    return formats[0];
+}
+
+std::string knownOutputFormats()
+{
+    std::string names;
+    for (const OutputFormat& format : formats) names.append(names.empty() ? "" : ", ").append(format.name);
+    return names;
+}
+
+}  // namespace kalvert

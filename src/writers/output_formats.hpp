@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "response/channel_response.hpp"
+#include "writers/tabulated_response.hpp"
+
+namespace kalvert {
+
+/// How a format's responses reach the disk.
+enum class Envelope {
+    LegacyFap,        ///< one streamed FAP file of one response, in the kind TYPE_OUT asks
+    FilePerResponse,  ///< one file each, named by the format, in the OUT= folder
+    OneMessage,       ///< one file holding every response
+};
+
+/// Everything that differs between the formats FORMAT= names. The standard
+/// formats (every envelope but LegacyFap) tabulate the forward displacement
+/// response in counts/nm on the frequencies their columns can write.
+struct OutputFormat {
+    std::string_view name;
+    Envelope envelope;
+    /// The frequency as the file's column holds it (each row is evaluated
+    /// there); throws FieldError for one the column cannot hold.
+    double (*writtenFrequency)(double frequency);
+    std::size_t maxRows;
+    std::string_view rowLimitReason;  ///< completes "N rows, more than …"
+    /// One response rendered: a whole file, or one part of a message.
+    std::string (*render)(const TabulatedResponse& table);
+    /// The name of a response's file in the OUT= folder (FilePerResponse).
+    std::string (*fileName)(const ChannelResponse& response);
+    /// The message around the rendered responses (OneMessage).
+    std::string (*wrap)(const std::vector<std::string>& parts, const ChannelResponse& first);
+};
+
+/// The format FORMAT= names, in any letter case; null for a name no format has.
+[[nodiscard]] const OutputFormat* findOutputFormat(std::string_view name);
+
+/// The legacy FAP file, the default.
+[[nodiscard]] const OutputFormat& legacyFapFormat();
+
+/// The names FORMAT= knows, for messages: "FAP, SEISAN, GSE2.0, GSE2.1, IMS1.0, CSS".
+[[nodiscard]] std::string knownOutputFormats();
+
+}  // namespace kalvert
