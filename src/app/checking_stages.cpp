@@ -35,6 +35,15 @@ void warnAboutConstant(std::size_t number, const ChannelResponse& response, doub
         report::constantDisagrees(number, response, *stated.constant, *product * metresPerUnit, decibels);
 }
 
+// A channel samples at most this fast; anything beyond is a corrupt header.
+constexpr double fastestSampleRate = 1e6;
+constexpr int lastWritableYear = 9999;
+
+bool pastYear9999(const std::optional<DateTime>& time)
+{
+    return time && time->year > lastWritableYear;
+}
+
 // A section's kind of motion from its INPUT UNIT (TYPE_IN where it states
 // none), its constant per metre, with the warnings reported.
 ExitCode checkSection(const RunState& run, std::size_t index, CheckedResponse& checked)
@@ -55,9 +64,16 @@ ExitCode checkSection(const RunState& run, std::size_t index, CheckedResponse& c
         return report::notGroundMotion(number, response, request.inputPath);
     }
     warnAboutConstant(number, response, unit.metresPerUnit);
+    if (pastYear9999(response.start) || pastYear9999(response.end))
+        return report::epochBeyondYear9999(number, response, request.inputPath);
 
     checked.number = number;
     checked.response = response;
+    if (const std::optional<double> rate = response.sampleRate;
+        rate && !(*rate > 0 && *rate <= fastestSampleRate)) {
+        report::sampleRateIgnored(number, response, *rate);
+        checked.response.sampleRate.reset();
+    }
     for (ResponseStage& stage : checked.response.stages)
         if (auto* poleZero = std::get_if<PoleZeroStage>(&stage)) poleZero->constant /= unit.metresPerUnit;
     checked.kind = ResponseKind{unit.motion, request.kind.output, true};

@@ -2,8 +2,11 @@
 #include <cmath>
 #include <exception>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 
 #include "app/reporter.hpp"
+#include "app/output_plan.hpp"
 #include "app/stages.hpp"
 #include "response/displacement_table.hpp"
 #include "response/evaluation.hpp"
@@ -57,22 +60,35 @@ std::vector<double> writtenFrequencies(std::vector<double> frequencies, double c
     return written;
 }
 
+// The frequencies of one response's table: the run's own grid, computed
+// once, or the default grid of its sample rate.
+const std::vector<double>& tableFrequencies(const RunState& run, const ChannelResponse& response,
+                                            const std::vector<double>& runGrid, std::vector<double>& own)
+{
+    if (run.request.gridGiven) return runGrid;
+    const OutputFormat& format = *run.request.format;
+    own = writtenFrequencies(chosenFrequencies(run.request, response),
+                             format.writtenFrequency(1.0 / *run.request.calper), format);
+    return own;
+}
+
 // One response tabulated and rendered; throws with the reason in words.
-std::string renderResponse(const RunState& run, const CheckedResponse& checked)
+std::string renderResponse(const RunState& run, const CheckedResponse& checked, const std::vector<double>& frequencies,
+                           double& work)
 {
     const OutputFormat& format = *run.request.format;
     const double calper = *run.request.calper;
     const double calibrationFrequency = format.writtenFrequency(1.0 / calper);
-    const std::vector<double> frequencies =
-        writtenFrequencies(chosenFrequencies(run.request, checked.response), calibrationFrequency, format);
     if (frequencies.size() > format.maxRows)
-        throw FieldError(std::to_string(frequencies.size()) + " rows, more than the " + std::to_string(format.maxRows) +
-                         " " + std::string(format.rowLimitReason));
+        throw FieldError(std::to_string(frequencies.size()) + " rows, more than the " +
+                         std::to_string(format.maxRows) + " " + std::string(format.rowLimitReason));
     if (frequencies.size() < 2) throw FieldError("fewer than two rows in the band");
 
     const PreparedResponse response = prepareResponse(
         checked.response, ResponseKind{checked.kind.inputMotion, displacementInCountsPerNanometre, true});
-    refuseExcessiveWork(frequencies.size(), response);
+    // The bound holds for the whole run, however many responses share it.
+    work += static_cast<double>(frequencies.size()) * rootCount(response);
+    if (work > maxRootFrequencyTerms) throw std::length_error("more root-frequency terms than one run may take on");
     TabulatedResponse table;
     table.response = &checked.response;
     table.rows = tabulateDisplacement(response, frequencies);
@@ -83,6 +99,8 @@ std::string renderResponse(const RunState& run, const CheckedResponse& checked)
         return row.frequency == calibrationFrequency;
     });
     table.calib = 1.0 / calibrationRow->amplitude;  // nm/count at calper
+    if (!std::isfinite(table.calib))
+        throw FieldError("calib is not finite: the response at the calibration period is too small to invert");
     table.calper = calper;
     anchorPhase(table.rows, static_cast<std::size_t>(calibrationRow - table.rows.begin()));
     table.sourceName = std::filesystem::path(run.request.inputPath).filename().string();
@@ -103,16 +121,53 @@ ExitCode prepareLegacyFile(RunState& run)
     return ExitCode::Success;
 }
 
+// The request's own grid as the format writes it, once for the run: a grid
+// larger than the format can hold is refused before it is built.
+ExitCode prepareRunGrid(const RunState& run, std::vector<double>& grid)
+{
+    if (!run.request.gridGiven) return ExitCode::Success;
+    const OutputFormat& format = *run.request.format;
+    std::size_t points = 0;
+    try {
+        points = countGridPoints(run.request.grid);
+    } catch (const std::exception& error) {
+        return report::gridRefused(error.what());
+    }
+    if (points > format.maxRows) return report::gridTooLarge(points, format);
+    try {
+        grid = writtenFrequencies(chosenFrequencies(run.request, ChannelResponse{}),
+                                  format.writtenFrequency(1.0 / *run.request.calper), format);
+    } catch (const std::exception& error) {
+        return report::gridRefused(error.what());
+    }
+    return ExitCode::Success;
+}
+
+// Each response rendered and written at once to its staged file (or the
+// staged message), so that memory does not grow with their number.
 ExitCode renderAll(RunState& run)
 {
-    run.rendered.reserve(run.checked.size());
-    for (const CheckedResponse& checked : run.checked) {
+    std::vector<double> runGrid;
+    if (const ExitCode code = prepareRunGrid(run, runGrid); code != ExitCode::Success) return code;
+    if (const ExitCode code = stageOutput(run); code != ExitCode::Success) return code;
+    const OutputFormat& format = *run.request.format;
+    const bool message = format.envelope == Envelope::OneMessage;
+    double work = 0.0;
+    std::vector<double> own;
+    for (std::size_t i = 0; i < run.checked.size(); ++i) {
+        const CheckedResponse& checked = run.checked[i];
+        std::string text;
         try {
-            run.rendered.push_back({&checked, renderResponse(run, checked)});
+            text = renderResponse(run, checked, tableFrequencies(run, checked.response, runGrid, own), work);
+        } catch (const std::bad_alloc&) {
+            return report::outOfMemory();
         } catch (const std::exception& error) {
             return report::responseNotConverted(checked.number, checked.response, error.what());
         }
+        if (message) text += '\n';
+        if (const ExitCode code = appendOutput(run, message ? 0 : i, text); code != ExitCode::Success) return code;
     }
+    if (message) return appendOutput(run, 0, format.messageTail);
     return ExitCode::Success;
 }
 

@@ -1,6 +1,7 @@
 #include "app/options.hpp"
 
 #include <charconv>
+#include <cmath>
 
 #include "text/text_scan.hpp"
 
@@ -32,6 +33,16 @@ bool takeValue(const std::string& argument, std::string_view prefix, std::string
     if (!startsWithIgnoringCase(argument, prefix)) return false;
     value = argument.substr(prefix.size());
     return true;
+}
+
+// A whole number from 0, digits only: nothing else names a section.
+std::optional<int> readSectionNumber(const std::string& text)
+{
+    int number = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || text.front() == '-' || result.ec != std::errc{} || result.ptr != text.data() + text.size())
+        return std::nullopt;
+    return number;
 }
 
 // The typed fields that follow from the texts.
@@ -75,7 +86,9 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments)
             request.typeOut = value.substr(0, typeTextCapacity);
             request.typeOutGiven = true;
         } else if (takeValue(argument, "SECTION=", value)) {
-            request.section = readLeadingInteger(value);
+            request.sectionText = value;
+            request.section = readSectionNumber(value);
+            request.sectionValid = request.section.has_value();
         } else if (takeValue(argument, "FORMAT=", value)) {
             request.formatText = value;
         } else if (takeValue(argument, "CALPER=", value)) {
@@ -90,7 +103,13 @@ std::optional<double> readCalibrationPeriod(const std::string& text)
 {
     double seconds = 0.0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (result.ec != std::errc{} || result.ptr != text.data() + text.size()) return std::nullopt;
+    constexpr double beyondAnyPeriod = 1e6;  // and short enough to format below
+    if (result.ec != std::errc{} || result.ptr != text.data() + text.size() || !(std::fabs(seconds) < beyondAnyPeriod))
+        return std::nullopt;
+    // Everything is computed from the period the file will hold: f7.3.
+    char written[32];
+    const auto end = std::to_chars(written, written + sizeof written, seconds, std::chars_format::fixed, 3).ptr;
+    std::from_chars(written, end, seconds);
     if (!(seconds >= shortestCalper && seconds <= longestCalper)) return std::nullopt;
     return seconds;
 }

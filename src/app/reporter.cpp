@@ -59,6 +59,27 @@ std::string sectionList(const std::vector<ChannelResponse>& all)
     return list;
 }
 
+// A field from a file as a new message shows it: at most 64 characters
+// (then "…"), control bytes as \xNN, so that no file can garble the console.
+std::string shown(const std::string& text)
+{
+    constexpr std::size_t longest = 64;
+    std::string out;
+    for (std::size_t i = 0; i < text.size() && i < longest; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7f) {
+            constexpr char hex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    if (text.size() > longest) out += "\u2026";
+    return out;
+}
+
 }  // namespace
 
 void helpScreen()
@@ -112,6 +133,12 @@ ExitCode unknownFormat(const OutputRequest& request)
 ExitCode calperOutOfRange(const OutputRequest& request)
 {
     say("ERROR: CALPER=" + request.calperText + " is not a period in seconds from 0.001 to 999.999\n");
+    return ExitCode::BadArgument;
+}
+
+ExitCode badSectionNumber(const OutputRequest& request)
+{
+    say("ERROR: SECTION=" + shown(request.sectionText) + " is not a section number (a whole number from 0)\n");
     return ExitCode::BadArgument;
 }
 
@@ -211,6 +238,20 @@ void constantDisagrees(std::size_t number, const ChannelResponse& response, doub
         " differs from A0 x SENSITIVITY " + gainText(product) + " by " + decibelText(decibels) + " dB\n");
 }
 
+void sampleRateIgnored(std::size_t number, const ChannelResponse& response, double rate)
+{
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, rate).ptr;
+    say("WARNING: " + shown(sectionTitle(number, response)) + " states SAMPLE RATE " + std::string(text, end) +
+        ", not a rate a channel has: read as not stated\n");
+}
+
+ExitCode epochBeyondYear9999(std::size_t number, const ChannelResponse& response, const std::string& path)
+{
+    say("ERROR: " + shown(sectionTitle(number, response)) + " has an epoch past the year 9999 (" + path + ")\n");
+    return ExitCode::BadInputFile;
+}
+
 void checkingDone()
 {
     say("OK (Checking data)\n");
@@ -232,6 +273,33 @@ ExitCode responseNotConverted(std::size_t number, const ChannelResponse& respons
     say("ERROR: Converting data\n  section " + std::to_string(number) + " (" + channelName(response.id) +
         "): " + reason + "\n");
     return ExitCode::ConvertFailed;
+}
+
+ExitCode gridTooLarge(std::size_t points, const OutputFormat& format)
+{
+    say("ERROR: Converting data\n  " + std::to_string(points) + " grid points, more than the " +
+        std::to_string(format.maxRows) + " " + std::string(format.rowLimitReason) + "\n");
+    return ExitCode::ConvertFailed;
+}
+
+ExitCode gridRefused(const std::string& reason)
+{
+    say("ERROR: Converting data\n  the grid: " + reason + "\n");
+    return ExitCode::ConvertFailed;
+}
+
+ExitCode outOfMemory()
+{
+    say("ERROR: Out of memory\n");
+    return ExitCode::BadInputFile;
+}
+
+ExitCode unsafeFileName(std::size_t number, const ChannelResponse& response, const char* field,
+                        const std::string& value)
+{
+    say("ERROR: " + shown(sectionTitle(number, response)) + ": its " + field + " \"" + shown(value) +
+        "\" cannot name a file: a code holds letters and digits only, and a file needs a station and a channel\n");
+    return ExitCode::BadInputFile;
 }
 
 void convertingDone()
@@ -269,6 +337,18 @@ ExitCode sameFileName(const std::string& outputPath, const std::string& name, co
     say("ERROR: Coundn't create (" + outputPath + ")\n  two sections would both be written to " + name +
         " (the name holds no location): give SECTION=n for one of them\n" + sectionList(all));
     return ExitCode::CreateFailed;
+}
+
+ExitCode notCreatedBecause(const std::string& path, const std::string& reason)
+{
+    writingStarted(path);
+    say("ERROR: Coundn't create (" + path + "): " + reason + "\n");
+    return ExitCode::CreateFailed;
+}
+
+ExitCode notRegularFile(const std::string& path)
+{
+    return notCreatedBecause(path, "something other than a regular file stands at that name");
 }
 
 ExitCode notWritten(const std::string& path)

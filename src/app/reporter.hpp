@@ -28,6 +28,7 @@ void bandRefused();
 [[nodiscard]] ExitCode argumentsNotHeld(const std::string& inputPath);
 [[nodiscard]] ExitCode unknownFormat(const OutputRequest& request);
 [[nodiscard]] ExitCode calperOutOfRange(const OutputRequest& request);
+[[nodiscard]] ExitCode badSectionNumber(const OutputRequest& request);
 
 // Reading the input.
 void readingStarted(const std::string& path);
@@ -48,6 +49,9 @@ void typeInContradicted(std::size_t number, const ChannelResponse& response, con
 void constantNotStated(std::size_t number, const ChannelResponse& response, const double* perUnit);
 void constantDisagrees(std::size_t number, const ChannelResponse& response, double constant, double product,
                        double decibels);
+void sampleRateIgnored(std::size_t number, const ChannelResponse& response, double rate);
+[[nodiscard]] ExitCode epochBeyondYear9999(std::size_t number, const ChannelResponse& response,
+                                           const std::string& path);
 void checkingDone();
 
 // Converting.
@@ -55,6 +59,11 @@ void convertingStarted();
 [[nodiscard]] ExitCode convertingFailed();
 [[nodiscard]] ExitCode responseNotConverted(std::size_t number, const ChannelResponse& response,
                                             const std::string& reason);
+[[nodiscard]] ExitCode gridTooLarge(std::size_t points, const OutputFormat& format);
+[[nodiscard]] ExitCode gridRefused(const std::string& reason);
+[[nodiscard]] ExitCode outOfMemory();
+[[nodiscard]] ExitCode unsafeFileName(std::size_t number, const ChannelResponse& response, const char* field,
+                                      const std::string& value);
 void convertingDone();
 
 // Writing.
@@ -64,6 +73,8 @@ void writingStarted(const std::string& path);
                                          const std::vector<ChannelResponse>& all);
 [[nodiscard]] ExitCode sameFileName(const std::string& outputPath, const std::string& name,
                                     const std::vector<ChannelResponse>& all);
+[[nodiscard]] ExitCode notCreatedBecause(const std::string& path, const std::string& reason);
+[[nodiscard]] ExitCode notRegularFile(const std::string& path);
 [[nodiscard]] ExitCode notWritten(const std::string& path);
 void writingDone();
 

@@ -6,6 +6,7 @@
 
 #include "app/options.hpp"
 #include "files/file_access.hpp"
+#include "files/staged_files.hpp"
 #include "response/channel_response.hpp"
 #include "response/output_kind.hpp"
 #include "writers/fap/fap_stream.hpp"
@@ -20,13 +21,6 @@ struct CheckedResponse {
     ResponseKind kind;
 };
 
-/// A response rendered as its format writes it: a whole file, or one part
-/// of a message.
-struct RenderedResponse {
-    const CheckedResponse* checked = nullptr;
-    std::string text;
-};
-
 /// What one run holds as it goes from stage to stage.
 struct RunState {
     OutputRequest request;
@@ -36,8 +30,11 @@ struct RunState {
     std::vector<ChannelResponse> responses;  ///< every response of the file, in file order
     std::vector<std::size_t> selected;       ///< indices into responses: the ones to convert
     std::vector<CheckedResponse> checked;
-    PreparedFapFile fapFile;                 ///< the legacy FAP file, ready to stream
-    std::vector<RenderedResponse> rendered;  ///< the standard formats' texts
+    PreparedFapFile fapFile;  ///< the legacy FAP file, ready to stream
+    /// The standard formats' files, each written as its response is
+    /// converted, under a temporary name until the run commits them.
+    StagedFiles staged;
+    std::vector<std::string> targets;  ///< where each checked response goes (or the one message)
 };
 
 }  // namespace kalvert

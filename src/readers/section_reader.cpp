@@ -130,11 +130,22 @@ ChannelResponse responseOf(PoleZeroSection&& section)
     return response;
 }
 
-void finishSection(SectionInProgress& current, std::vector<ChannelResponse>& sections)
+// Roots held so far by the whole file: the limits count over all its sections.
+struct RootTotals {
+    std::size_t zeros = 0;
+    std::size_t poles = 0;
+};
+
+void finishSection(SectionInProgress& current, std::vector<ChannelResponse>& sections, RootTotals& totals)
 {
     const std::size_t index = sections.size() + 1;
     closeList(current, index);
     if (!current.hasKeyword()) return;  // a header block with nothing after it
+    totals.zeros += current.section.zeros.size();
+    totals.poles += current.section.poles.size();
+    if (totals.zeros > maxZeroCount || totals.poles > maxPoleCount)
+        throw SectionFormatError("the file lists more than " + std::to_string(maxZeroCount) + " " +
+                                 (totals.zeros > maxZeroCount ? "zeros" : "poles") + " over all its sections");
     if (!current.hasZeros || !current.hasPoles)
         throw SectionFormatError(sectionName(index) + " (from " + lineText(current.section.firstLine) + ") has no " +
                                  (current.hasZeros ? "POLES" : "ZEROS") + " line");
@@ -167,11 +178,14 @@ std::size_t announcedCount(double number, bool hasNumber, Keyword keyword, std::
 std::vector<ChannelResponse> readPoleZeroSections(std::string_view text)
 {
     text = text.substr(0, text.find('\0'));
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, byteOrderMark.size()) == byteOrderMark) text.remove_prefix(byteOrderMark.size());
     std::vector<ChannelResponse> sections;
+    RootTotals totals;
     SectionInProgress current;
     int lineNumber = 0;
     auto startSection = [&] {
-        finishSection(current, sections);
+        finishSection(current, sections, totals);
         current = SectionInProgress{};
         current.section.firstLine = lineNumber;
     };
@@ -227,7 +241,7 @@ std::vector<ChannelResponse> readPoleZeroSections(std::string_view text)
         (current.listing == Keyword::Zeros ? current.section.zeros : current.section.poles).push_back(value);
         ++current.listed;
     }
-    finishSection(current, sections);
+    finishSection(current, sections, totals);
     if (sections.empty()) throw SectionFormatError("no ZEROS and POLES lines: not a pole-zero file");
     return sections;
 }

@@ -100,11 +100,15 @@ PreparedResponse prepareResponse(const ChannelResponse& response, const Response
     return prepareResponse(std::get<PoleZeroStage>(response.stages.front()), kind);
 }
 
+double rootCount(const PreparedResponse& response)
+{
+    return static_cast<double>(response.model.zeros.size() + response.model.poles.size()) +
+           std::abs(static_cast<double>(response.motionPower));
+}
+
 void refuseExcessiveWork(std::size_t points, const PreparedResponse& response)
 {
-    const double roots = static_cast<double>(response.model.zeros.size() + response.model.poles.size()) +
-                         std::abs(static_cast<double>(response.motionPower));
-    if (static_cast<double>(points) * roots > maxRootFrequencyTerms)
+    if (static_cast<double>(points) * rootCount(response) > maxRootFrequencyTerms)
         throw std::length_error("more root-frequency terms than one run may take on");
 }
 

@@ -43,6 +43,10 @@ struct PreparedResponse {
 /// response with no stage or more than one.
 [[nodiscard]] PreparedResponse prepareResponse(const ChannelResponse& response, const ResponseKind& kind);
 
+/// The terms one frequency of the response costs: its roots and the
+/// factors of its change of motion.
+[[nodiscard]] double rootCount(const PreparedResponse& response);
+
 /// Throws std::length_error when `points` frequencies of the response would
 /// pass maxRootFrequencyTerms.
 void refuseExcessiveWork(std::size_t points, const PreparedResponse& response);

@@ -19,24 +19,29 @@ std::string gseText(const TabulatedResponse& table)
 }
 
 template <GseVersion version>
-std::string gseMessage(const std::vector<std::string>& parts, const ChannelResponse& first)
+std::string gseHead(const ChannelResponse& first)
 {
-    return formatGseMessage(parts, gseMessageId(first), version);
+    return gseMessageHead(first, version);
 }
+
+constexpr std::array<std::string ChannelId::*, 4> noNameFields{};
+constexpr std::array<std::string ChannelId::*, 4> seisanNameFields{&ChannelId::station, &ChannelId::channel};
+constexpr std::array<std::string ChannelId::*, 4> cssNameFields{&ChannelId::network, &ChannelId::station,
+                                                                 &ChannelId::location, &ChannelId::channel};
 
 // One row per format; adding a format is adding a row (and its writer).
 constexpr OutputFormat formats[] = {
-    {"FAP", Envelope::LegacyFap, nullptr, 0, "", nullptr, nullptr, nullptr},
+    {"FAP", Envelope::LegacyFap, nullptr, 0, "", nullptr, nullptr, noNameFields, nullptr, ""},
     {"SEISAN", Envelope::FilePerResponse, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Gse20>,
-     seisanFileName, nullptr},
+     seisanFileName, seisanNameFields, nullptr, ""},
     {"GSE2.0", Envelope::OneMessage, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Gse20>,
-     nullptr, gseMessage<GseVersion::Gse20>},
+     nullptr, noNameFields, gseHead<GseVersion::Gse20>, gseMessageTail},
     {"GSE2.1", Envelope::OneMessage, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Gse21>,
-     nullptr, gseMessage<GseVersion::Gse21>},
+     nullptr, noNameFields, gseHead<GseVersion::Gse21>, gseMessageTail},
     {"IMS1.0", Envelope::OneMessage, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Ims10>,
-     nullptr, gseMessage<GseVersion::Ims10>},
-    {"CSS", Envelope::FilePerResponse, cssWrittenFrequency, maxCssRows, "a CSS file is given", cssFileText, cssFileName,
-     nullptr},
+     nullptr, noNameFields, gseHead<GseVersion::Ims10>, gseMessageTail},
+    {"CSS", Envelope::FilePerResponse, cssWrittenFrequency, maxCssRows, "a CSS file is given", cssFileText,
+     cssFileName, cssNameFields, nullptr, ""},
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -32,8 +33,12 @@ struct OutputFormat {
     std::string (*render)(const TabulatedResponse& table);
     /// The name of a response's file in the OUT= folder (FilePerResponse).
     std::string (*fileName)(const ChannelResponse& response);
-    /// The message around the rendered responses (OneMessage).
-    std::string (*wrap)(const std::vector<std::string>& parts, const ChannelResponse& first);
+    /// The identity fields that name holds: each may hold letters and digits only.
+    std::array<std::string ChannelId::*, 4> nameFields;
+    /// The message's opening for its first response, and its close
+    /// (OneMessage); each response is followed by a blank line.
+    std::string (*messageHead)(const ChannelResponse& first);
+    std::string_view messageTail;
 };
 
 /// The format FORMAT= names, in any letter case; null for a name no format has.

@@ -203,11 +203,11 @@ TEST_F(StandardFormat, FoldersSectionsAndRefusals)
         {{"FORMAT=SAC"}, "ERROR: Unknown FORMAT=SAC; the formats are FAP, SEISAN, GSE2.0, GSE2.1, IMS1.0, CSS\n", 3},
         {{"FORMAT=GSE2.1", "CALPER=0"}, "ERROR: CALPER=0 is not a period in seconds from 0.001 to 999.999\n", 3},
         {{"FORMAT=GSE2.1", "NPOINTS=2000"},
-         "ERROR: Converting data\n  section 1 (IU.ANMO.00.BHZ): 2002 rows, more than the 999 a FAP2 block can announce;"
+         "ERROR: Converting data\n  2001 grid points, more than the 999 a FAP2 block can announce;"
          " ask for fewer with FREQ=, NPOINTS= and -logX\n",
          252},
         {{"FORMAT=GSE2.0", "FREQ=1,20000", "NPOINTS=4"},
-         "ERROR: Converting data\n  section 1 (IU.ANMO.00.BHZ): frequency 10000.50000 Hz does not fit the f10.5 column\n",
+         "ERROR: Converting data\n  the grid: frequency 10000.50000 Hz does not fit the f10.5 column\n",
          252},
     };
     for (const Refusal& r : refusals) {

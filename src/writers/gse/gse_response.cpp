@@ -128,6 +128,12 @@ std::string fap2Block(const std::vector<DisplacementRow>& rows, const std::strin
     return block;
 }
 
+std::string messageHead(const std::string& messageId, GseVersion version)
+{
+    const std::string name = gseVersionName(version);
+    return "BEGIN " + name + "\nMSG_TYPE DATA\nMSG_ID " + messageId + " ANY_NDC\nDATA_TYPE RESPONSE " + name + "\n";
+}
+
 }  // namespace
 
 const char* gseVersionName(GseVersion version)
@@ -201,14 +207,17 @@ std::string gseMessageId(const ChannelResponse& first)
     return id.size() > 1 ? id.substr(0, longestId) : "KALVERT";
 }
 
+std::string gseMessageHead(const ChannelResponse& first, GseVersion version)
+{
+    return messageHead(gseMessageId(first), version);
+}
+
 std::string formatGseMessage(const std::vector<std::string>& responses, const std::string& messageId,
                              GseVersion version)
 {
-    const std::string name = gseVersionName(version);
-    std::string message = "BEGIN " + name + "\nMSG_TYPE DATA\nMSG_ID " + messageId + " ANY_NDC\n";
-    message += "DATA_TYPE RESPONSE " + name + "\n";
+    std::string message = messageHead(messageId, version);
     for (const std::string& response : responses) message += response + "\n";
-    return message + "STOP\n";
+    return message += gseMessageTail;
 }
 
 std::string seisanFileName(const std::string& station, const std::string& channel, const std::optional<DateTime>& start)

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dates/date_time.hpp"
@@ -54,6 +55,11 @@ inline constexpr std::size_t maxFap2Rows = 999;
 /// digits and "_" only, at most 20 characters ("KALVERT" when that leaves
 /// nothing).
 [[nodiscard]] std::string gseMessageId(const ChannelResponse& first);
+
+/// BEGIN, MSG_TYPE, MSG_ID and DATA_TYPE RESPONSE of a message that begins
+/// with `first`; each response follows with a blank line, then "STOP\n".
+[[nodiscard]] std::string gseMessageHead(const ChannelResponse& first, GseVersion version);
+inline constexpr std::string_view gseMessageTail = "STOP\n";
 
 /// BEGIN, MSG_TYPE, MSG_ID, DATA_TYPE RESPONSE, the responses separated by a
 /// blank line, STOP.

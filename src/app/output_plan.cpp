@@ -1,0 +1,133 @@
+#include "app/output_plan.hpp"
+
+#include <cerrno>
+#include <filesystem>
+#include <map>
+
+#include "app/reporter.hpp"
+
+namespace kalvert {
+namespace {
+
+const char* fieldName(std::string ChannelId::*field)
+{
+    if (field == &ChannelId::network) return "network";
+    if (field == &ChannelId::station) return "station";
+    if (field == &ChannelId::location) return "location";
+    return "channel";
+}
+
+// Network, station, location and channel codes are letters and digits: a
+// field holding anything else ("../", "\", ".", blanks, control bytes) would
+// steer the file out of its folder or clash on another system.
+bool isCode(const std::string& text)
+{
+    for (const char c : text)
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+    return true;
+}
+
+ExitCode refuseUnsafeName(const OutputFormat& format, const CheckedResponse& checked)
+{
+    const ChannelId& id = checked.response.id;
+    for (std::string ChannelId::*field : format.nameFields) {
+        if (field == nullptr) continue;
+        const std::string& value = id.*field;
+        const bool required = field == &ChannelId::station || field == &ChannelId::channel;
+        if (!isCode(value) || (required && value.empty()))
+            return report::unsafeFileName(checked.number, checked.response, fieldName(field), value);
+    }
+    return ExitCode::Success;
+}
+
+std::string lowerCase(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+bool isFolder(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(path, error) || (!path.empty() && path.back() == '/');
+}
+
+// The targets of a format that writes a file per response.
+ExitCode planFiles(RunState& run)
+{
+    const OutputRequest& request = run.request;
+    const OutputFormat& format = *request.format;
+    if (!isFolder(request.outputPath)) {
+        if (run.checked.size() != 1) return report::oneFileForSeveral(request, run.checked.size(), run.responses);
+        run.targets.push_back(request.outputPath);
+        return ExitCode::Success;
+    }
+    std::map<std::string, std::string> names;  // by the name in lower case: other systems ignore the case
+    for (const CheckedResponse& checked : run.checked) {
+        if (const ExitCode code = refuseUnsafeName(format, checked); code != ExitCode::Success) return code;
+        const std::string name = format.fileName(checked.response);
+        if (!names.emplace(lowerCase(name), name).second)
+            return report::sameFileName(request.outputPath, name, run.responses);
+        std::string path = request.outputPath;
+        if (path.back() != '/') path += '/';
+        run.targets.push_back(path + name);
+    }
+    if (!prepareFolder(run.staged, request.outputPath))
+        return report::notCreatedBecause(request.outputPath, creationFailure(errno));
+    return ExitCode::Success;
+}
+
+ExitCode stageTarget(RunState& run, std::size_t index)
+{
+    const std::string& target = run.targets[index];
+    if (stageFile(run.staged, target) < 0) return report::notCreatedBecause(target, creationFailure(errno));
+    return ExitCode::Success;
+}
+
+}  // namespace
+
+ExitCode stageOutput(RunState& run)
+{
+    const OutputFormat& format = *run.request.format;
+    if (format.envelope == Envelope::OneMessage) {
+        run.targets.push_back(run.request.outputPath);
+    } else if (const ExitCode code = planFiles(run); code != ExitCode::Success) {
+        return code;
+    }
+    for (const std::string& target : run.targets) {
+        // Never a write through a link, into a FIFO or over a folder; never over the input.
+        if (targetState(target) == TargetState::Other) return report::notRegularFile(target);
+        if (namesSameFile(target, run.inputFile)) {
+            report::writingStarted(target);
+            return report::notCreated(target);
+        }
+    }
+    if (format.envelope != Envelope::OneMessage) return ExitCode::Success;
+    if (const ExitCode code = stageTarget(run, 0); code != ExitCode::Success) return code;
+    return appendOutput(run, 0, format.messageHead(run.checked.front().response));
+}
+
+ExitCode appendOutput(RunState& run, std::size_t index, std::string_view text)
+{
+    const bool message = run.request.format->envelope == Envelope::OneMessage;
+    if (!message)
+        if (const ExitCode code = stageTarget(run, index); code != ExitCode::Success) return code;
+    const int staged = static_cast<int>(run.staged.files.size()) - 1;
+    if (!appendStaged(run.staged, staged, text) || (!message && !finishStaged(run.staged, staged))) {
+        report::writingStarted(run.targets[index]);
+        return report::notWritten(run.targets[index]);
+    }
+    return ExitCode::Success;
+}
+
+ExitCode commitOutput(RunState& run)
+{
+    for (const std::string& target : run.targets) report::writingStarted(target);
+    std::string failed;
+    if (!commitStaged(run.staged, failed)) return report::notWritten(failed);
+    report::writingDone();
+    return ExitCode::Success;
+}
+
+}  // namespace kalvert

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "app/exit_code.hpp"
+#include "app/run_state.hpp"
+
+namespace kalvert {
+
+// The standard formats' output, all or nothing: where each response goes is
+// decided before anything is converted, every file is written under a
+// temporary name as its response is converted, and only a run in which
+// every file is complete moves them onto their names.
+
+/// Decides the targets (one message, one file, or one file per response in
+/// the OUT= folder), refusing a name a header field could steer out of the
+/// folder, two names that differ only in letter case, a name at which
+/// anything but a regular file stands, and the input itself; creates the
+/// folder when it is new, and starts the message.
+[[nodiscard]] ExitCode stageOutput(RunState& run);
+
+/// Writes `text` to the target of response `index` (0 for the message).
+[[nodiscard]] ExitCode appendOutput(RunState& run, std::size_t index, std::string_view text);
+
+/// Moves every staged file onto its name.
+[[nodiscard]] ExitCode commitOutput(RunState& run);
+
+}  // namespace kalvert

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kalvert {
+
+/// What stands at a name a run is about to write.
+enum class TargetState {
+    Absent,       ///< nothing: the name is free
+    RegularFile,  ///< a regular file, which the run replaces whole
+    Other,        ///< a link, FIFO, folder or device: never written through
+};
+
+/// Looks at `path` without following a link there.
+[[nodiscard]] TargetState targetState(const std::string& path);
+
+/// Files written under new temporary names beside their targets and moved
+/// onto those names only when every one of them is complete: a run that fails
+/// anywhere leaves no new file and changes no existing one. The temporary
+/// files are created exclusively and never through a link. Whatever is still
+/// staged when the record goes (a failure, an exception) is removed, and so
+/// is a folder the run created for them.
+struct StagedFiles {
+    struct File {
+        std::string target;
+        std::string temporary;
+        int descriptor = -1;
+    };
+    std::vector<File> files;
+    std::string createdFolder;  ///< made by this run; removed again when nothing was committed
+    bool committed = false;
+    unsigned mode = 0600;  ///< permission bits of the files, less the umask
+
+    StagedFiles() = default;
+    StagedFiles(const StagedFiles&) = delete;
+    StagedFiles& operator=(const StagedFiles&) = delete;
+    StagedFiles(StagedFiles&&) = default;
+    StagedFiles& operator=(StagedFiles&&) = default;
+    ~StagedFiles();
+};
+
+/// Why a file could not be created, in words: "no such folder", "name too
+/// long", "not permitted", "no space left", or the system's error number.
+[[nodiscard]] std::string creationFailure(int error);
+
+/// Creates `folder` when it does not exist yet, remembering that this run
+/// made it; false (with errno set) when it can be neither found nor made.
+[[nodiscard]] bool prepareFolder(StagedFiles& staged, const std::string& folder);
+
+/// Starts a file that will become `target`; its index, or −1 with errno set.
+[[nodiscard]] int stageFile(StagedFiles& staged, const std::string& target);
+
+/// Appends to staged file `index`; false when the system refuses.
+[[nodiscard]] bool appendStaged(StagedFiles& staged, int index, std::string_view bytes);
+
+/// Closes staged file `index` once it is complete (a run of many files
+/// holds one open at a time); false when the data may not have reached it.
+[[nodiscard]] bool finishStaged(StagedFiles& staged, int index);
+
+/// Closes every staged file still open and moves each onto its target, after checking
+/// again that no target has become anything but a regular file. False, with
+/// the target at fault in `failed`, when a close or a check fails (then
+/// nothing is moved) or a move fails (then the files moved before it stay).
+[[nodiscard]] bool commitStaged(StagedFiles& staged, std::string& failed);
+
+}  // namespace kalvert
