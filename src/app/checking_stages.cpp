@@ -69,8 +69,7 @@ ExitCode checkSection(const RunState& run, std::size_t index, CheckedResponse& c
 
     checked.number = number;
     checked.response = response;
-    if (const std::optional<double> rate = response.sampleRate;
-        rate && !(*rate > 0 && *rate <= fastestSampleRate)) {
+    if (const std::optional<double> rate = response.sampleRate; rate && !(*rate > 0 && *rate <= fastestSampleRate)) {
         report::sampleRateIgnored(number, response, *rate);
         checked.response.sampleRate.reset();
     }

@@ -80,8 +80,8 @@ std::string renderResponse(const RunState& run, const CheckedResponse& checked, 
     const double calper = *run.request.calper;
     const double calibrationFrequency = format.writtenFrequency(1.0 / calper);
     if (frequencies.size() > format.maxRows)
-        throw FieldError(std::to_string(frequencies.size()) + " rows, more than the " +
-                         std::to_string(format.maxRows) + " " + std::string(format.rowLimitReason));
+        throw FieldError(std::to_string(frequencies.size()) + " rows, more than the " + std::to_string(format.maxRows) +
+                         " " + std::string(format.rowLimitReason));
     if (frequencies.size() < 2) throw FieldError("fewer than two rows in the band");
 
     const PreparedResponse response = prepareResponse(

@@ -23,8 +23,8 @@ struct OutputRequest {
     bool typeOutGiven = false;                        ///< TYPE_OUT= stood on the command line
     ResponseKind kind;                                ///< TYPE_IN and TYPE_OUT read
     std::optional<int> section;                       ///< SECTION=n: read the file by sections, convert section n
-    std::string sectionText;   ///< SECTION= as typed (for messages)
-    bool sectionValid = true;  ///< SECTION= held a whole number from 0
+    std::string sectionText;                          ///< SECTION= as typed (for messages)
+    bool sectionValid = true;                         ///< SECTION= held a whole number from 0
     std::string formatText = "FAP";                   ///< FORMAT= as typed (for messages)
     const OutputFormat* format = &legacyFapFormat();  ///< null when FORMAT= names no format
     std::string calperText = "1.0";                   ///< CALPER= as typed (for messages)

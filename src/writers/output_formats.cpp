@@ -27,7 +27,7 @@ std::string gseHead(const ChannelResponse& first)
 constexpr std::array<std::string ChannelId::*, 4> noNameFields{};
 constexpr std::array<std::string ChannelId::*, 4> seisanNameFields{&ChannelId::station, &ChannelId::channel};
 constexpr std::array<std::string ChannelId::*, 4> cssNameFields{&ChannelId::network, &ChannelId::station,
-                                                                 &ChannelId::location, &ChannelId::channel};
+                                                                &ChannelId::location, &ChannelId::channel};
 
 // One row per format; adding a format is adding a row (and its writer).
 constexpr OutputFormat formats[] = {
@@ -40,8 +40,8 @@ constexpr OutputFormat formats[] = {
      nullptr, noNameFields, gseHead<GseVersion::Gse21>, gseMessageTail},
     {"IMS1.0", Envelope::OneMessage, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Ims10>,
      nullptr, noNameFields, gseHead<GseVersion::Ims10>, gseMessageTail},
-    {"CSS", Envelope::FilePerResponse, cssWrittenFrequency, maxCssRows, "a CSS file is given", cssFileText,
-     cssFileName, cssNameFields, nullptr, ""},
+    {"CSS", Envelope::FilePerResponse, cssWrittenFrequency, maxCssRows, "a CSS file is given", cssFileText, cssFileName,
+     cssNameFields, nullptr, ""},
 };
 
 }  // namespace
