@@ -18,7 +18,13 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 mkdir -p "$work/project" "$work/data" "$work/home" "$work/blocks"
-for entry in "$source"/*; do ln -s "$entry" "$work/project/$(basename "$entry")"; done
+# The project's folders and its own top-level files only: a file that an
+# earlier README command left in the checkout (IU.ANMO.00.BHZ.fap) would be a
+# link here, and the tool never writes through a link.
+for entry in "$source"/*; do
+  case "$(basename "$entry")" in *.md | CMakeLists.txt) ;; *) [ -d "$entry" ] || continue ;; esac
+  ln -s "$entry" "$work/project/$(basename "$entry")"
+done
 rm "$work/project/build" 2>/dev/null || true
 ln -s "$build" "$work/project/build"
 cp "$source"/tests/data/*.sacpz "$work/data/"
