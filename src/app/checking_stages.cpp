@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "app/reporter.hpp"
 #include "app/stages.hpp"
@@ -44,6 +46,59 @@ bool pastYear9999(const std::optional<DateTime>& time)
     return time && time->year > lastWritableYear;
 }
 
+// Units named alike: "COUNTS" and "counts", "M/S" and "m/s".
+bool sameUnit(const std::string& a, const std::string& b)
+{
+    return a.empty() || b.empty() || equalsIgnoringCase(a, b);
+}
+
+double decibelsBetween(double a, double b)
+{
+    return std::fabs(20.0 * std::log10(std::fabs(a / b)));
+}
+
+// A StationXML or RESP cascade: refused when a stage has no frequency
+// response or a digital stage no known rate; warned about where its parts
+// disagree with each other.
+ExitCode checkCascade(const RunState& run, std::size_t number, const ChannelResponse& response)
+{
+    std::vector<CascadeStage> stages;
+    for (const ResponseStage& stage : response.stages) stages.push_back(std::get<CascadeStage>(stage));
+    for (const CascadeStage& stage : stages)
+        if (!isEvaluable(stage)) return report::stageWithoutResponse(number, response, stage, run.request.inputPath);
+    CascadeNotes notes;
+    const std::vector<PreparedStage> prepared = prepareCascade(stages, response.stated.sensitivityFrequency, notes);
+    if (notes.rateUnknown != 0) return report::rateUnknown(number, response, notes.rateUnknown, run.request.inputPath);
+    for (const int stage : notes.carriedRate) report::rateCarried(number, response, stage);
+
+    double rate = 0.0;
+    for (std::size_t i = 0; i < stages.size(); ++i) {
+        const CascadeStage& stage = stages[i];
+        if (i + 1 < stages.size() && !sameUnit(stage.outputUnit, stages[i + 1].inputUnit))
+            report::unitsDisagree(number, response, stage, stages[i + 1]);
+        if (stage.decimation && stage.decimation->inputRate > 0) {
+            if (rate > 0 && std::fabs(stage.decimation->inputRate - rate) > 1e-6 * rate)
+                report::rateDisagrees(number, response, stage, rate);
+            rate = stage.decimation->inputRate / std::max(1, stage.decimation->factor);
+        }
+        const bool poleZero =
+            stage.kind == CascadeStage::Kind::AnaloguePoleZero || stage.kind == CascadeStage::Kind::DigitalPoleZero;
+        if (poleZero) {
+            const double level = normalisedLevel(stage, prepared[i].interval);
+            if (!(decibelsBetween(level, 1.0) <= consistencyLimitDecibels))
+                report::normalisationOff(number, response, stage, level);
+        }
+    }
+    if (response.stated.sensitivity) {
+        const double computed = std::hypot(cascadeValue(prepared, notes.sensitivityFrequency).re,
+                                           cascadeValue(prepared, notes.sensitivityFrequency).im);
+        const double decibels = decibelsBetween(computed, *response.stated.sensitivity);
+        if (!(decibels <= consistencyLimitDecibels))
+            report::sensitivityDisagrees(number, response, computed, notes.sensitivityFrequency, decibels);
+    }
+    return ExitCode::Success;
+}
+
 // A section's kind of motion from its INPUT UNIT (TYPE_IN where it states
 // none), its constant per metre, with the warnings reported.
 ExitCode checkSection(const RunState& run, std::size_t index, CheckedResponse& checked)
@@ -51,6 +106,7 @@ ExitCode checkSection(const RunState& run, std::size_t index, CheckedResponse& c
     const OutputRequest& request = run.request;
     const ChannelResponse& response = run.responses[index];
     const std::size_t number = index + 1;
+    if (response.stages.empty()) return report::noStages(number, response, request.inputPath);
     GroundMotionUnit unit;
     const int typeInMotion = readLeadingInteger(request.typeIn);
     if (response.inputUnit.empty()) {
@@ -63,7 +119,11 @@ ExitCode checkSection(const RunState& run, std::size_t index, CheckedResponse& c
     } else {
         return report::notGroundMotion(number, response, request.inputPath);
     }
-    warnAboutConstant(number, response, unit.metresPerUnit);
+    if (isCascade(response)) {
+        if (const ExitCode code = checkCascade(run, number, response); code != ExitCode::Success) return code;
+    } else {
+        warnAboutConstant(number, response, unit.metresPerUnit);
+    }
     if (pastYear9999(response.start) || pastYear9999(response.end))
         return report::epochBeyondYear9999(number, response, request.inputPath);
 
@@ -73,18 +133,39 @@ ExitCode checkSection(const RunState& run, std::size_t index, CheckedResponse& c
         report::sampleRateIgnored(number, response, *rate);
         checked.response.sampleRate.reset();
     }
-    for (ResponseStage& stage : checked.response.stages)
-        if (auto* poleZero = std::get_if<PoleZeroStage>(&stage)) poleZero->constant /= unit.metresPerUnit;
+    if (isCascade(response)) {
+        // Counts per metre: a stage without roots after the cascade carries the unit's length.
+        checked.response.stages.emplace_back(PoleZeroStage{{}, {}, 1.0 / unit.metresPerUnit});
+    } else {
+        for (ResponseStage& stage : checked.response.stages)
+            if (auto* poleZero = std::get_if<PoleZeroStage>(&stage)) poleZero->constant /= unit.metresPerUnit;
+    }
     checked.kind = ResponseKind{unit.motion, request.kind.output, true};
     return ExitCode::Success;
 }
 
 }  // namespace
 
+bool inForce(const ChannelResponse& response, const std::optional<DateTime>& time)
+{
+    if (!time) return true;
+    const std::int64_t at = secondsSince1970(*time);
+    return (!response.start || secondsSince1970(*response.start) <= at) &&
+           (!response.end || at < secondsSince1970(*response.end));
+}
+
 ExitCode selectResponses(RunState& run)
 {
-    if (!run.request.section) {
-        for (std::size_t i = 0; i < run.responses.size(); ++i) run.selected.push_back(i);
+    const OutputRequest& request = run.request;
+    if (!request.section) {
+        for (std::size_t i = 0; i < run.responses.size(); ++i)
+            if (channelMatches(request.channelPattern, run.responses[i].id) && inForce(run.responses[i], request.time))
+                run.selected.push_back(i);
+        const bool chosen = !request.channelPattern.empty() || request.time;
+        if (chosen && run.selected.empty()) return report::noneSelected(request, run.responses);
+        // The FAP file holds one response: a choice among several is the user's.
+        if (run.sectioned && request.format->envelope == Envelope::LegacyFap && run.selected.size() != 1)
+            return report::needOneResponse(request, run.selected.size(), run.responses);
         return ExitCode::Success;
     }
     const int number = *run.request.section;

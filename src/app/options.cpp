@@ -51,6 +51,33 @@ void readTypedFields(OutputRequest& request)
     request.kind = readResponseKind(request.typeIn, request.typeOut);
     request.format = findOutputFormat(request.formatText);
     request.calper = readCalibrationPeriod(request.calperText);
+    if (!request.timeText.empty()) request.time = readDateTime(request.timeText);
+}
+
+// "*" any run of characters, "?" any one; letter case ignored. Greedy with
+// one backtracking point, so that no pattern costs more than text × pattern.
+bool wildcardMatches(std::string_view pattern, std::string_view text)
+{
+    std::size_t p = 0;
+    std::size_t t = 0;
+    std::size_t star = std::string_view::npos;
+    std::size_t resume = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || equalsIgnoringCase(pattern.substr(p, 1), text.substr(t, 1)))) {
+            ++p;
+            ++t;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = t;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            t = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
 }
 
 }  // namespace
@@ -89,6 +116,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments)
             request.sectionText = value;
             request.section = readSectionNumber(value);
             request.sectionValid = request.section.has_value();
+        } else if (takeValue(argument, "CHANNEL=", value)) {
+            request.channelPattern = value;
+        } else if (takeValue(argument, "TIME=", value)) {
+            request.timeText = value;
         } else if (takeValue(argument, "FORMAT=", value)) {
             request.formatText = value;
         } else if (takeValue(argument, "CALPER=", value)) {
@@ -97,6 +128,22 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments)
     }
     readTypedFields(request);
     return parsed;
+}
+
+bool channelMatches(const std::string& pattern, const ChannelId& id)
+{
+    if (pattern.empty()) return true;
+    const std::string* fields[] = {&id.network, &id.station, &id.location, &id.channel};
+    std::string_view rest = pattern;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::size_t dot = i < 3 ? rest.find('.') : std::string_view::npos;
+        if (i < 3 && dot == std::string_view::npos) return false;
+        std::string_view part = rest.substr(0, dot);
+        rest.remove_prefix(dot == std::string_view::npos ? rest.size() : dot + 1);
+        if (i == 2 && part == "--") part = {};
+        if (!wildcardMatches(part, *fields[i])) return false;
+    }
+    return true;
 }
 
 std::optional<double> readCalibrationPeriod(const std::string& text)

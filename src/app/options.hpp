@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "dates/date_time.hpp"
 #include "response/grid.hpp"
 #include "response/output_kind.hpp"
 #include "writers/output_formats.hpp"
@@ -25,6 +26,9 @@ struct OutputRequest {
     std::optional<int> section;                       ///< SECTION=n: read the file by sections, convert section n
     std::string sectionText;                          ///< SECTION= as typed (for messages)
     bool sectionValid = true;                         ///< SECTION= held a whole number from 0
+    std::string channelPattern;                       ///< CHANNEL=NET.STA.LOC.CHA with * and ?, empty for any
+    std::string timeText;                             ///< TIME= as typed
+    std::optional<DateTime> time;                     ///< TIME=: the epochs in force then
     std::string formatText = "FAP";                   ///< FORMAT= as typed (for messages)
     const OutputFormat* format = &legacyFapFormat();  ///< null when FORMAT= names no format
     std::string calperText = "1.0";                   ///< CALPER= as typed (for messages)
@@ -52,6 +56,10 @@ struct ParsedOptions {
 /// screen and ends with status 0. Throws std::bad_alloc when the arguments
 /// cannot be held.
 [[nodiscard]] ParsedOptions parseOptions(const std::vector<std::string>& arguments);
+
+/// Does the pattern (NET.STA.LOC.CHA, each part with * and ?; an empty
+/// location written as "--" or nothing) name this channel?
+[[nodiscard]] bool channelMatches(const std::string& pattern, const ChannelId& id);
 
 /// CALPER='s period in seconds, if it is one the CAL2 line can hold.
 [[nodiscard]] std::optional<double> readCalibrationPeriod(const std::string& text);

@@ -4,7 +4,9 @@
 #include "app/reporter.hpp"
 #include "app/stages.hpp"
 #include "readers/legacy_reader.hpp"
+#include "readers/resp_reader.hpp"
 #include "readers/section_reader.hpp"
+#include "readers/stationxml_reader.hpp"
 
 namespace kalvert {
 namespace {
@@ -28,8 +30,13 @@ ExitCode readLegacy(RunState& run)
 ExitCode readSections(RunState& run)
 {
     try {
-        run.responses = readPoleZeroSections(run.inputText);
-    } catch (const SectionFormatError& error) {
+        if (looksLikeStationXml(run.inputText))
+            run.responses = readStationXmlText(run.inputText);
+        else if (looksLikeResp(run.inputText))
+            run.responses = readRespText(run.inputText);
+        else
+            run.responses = readPoleZeroSections(run.inputText);
+    } catch (const ReadError& error) {
         return report::sectionsUnreadable(run.request.inputPath, error.what());
     } catch (...) {
         return report::checkingFailed(run.request.inputPath);
@@ -51,7 +58,13 @@ ExitCode readInput(RunState& run)
 ExitCode splitResponses(RunState& run)
 {
     report::checkingStarted(run.request.inputPath);
-    run.sectioned = run.request.section || run.request.format->envelope != Envelope::LegacyFap;
+    // StationXML and RESP files, recognised by their content, always hold
+    // channel epochs; a SAC pole-zero file is read the legacy way unless the
+    // request names sections, channels, times or a standard format.
+    const OutputRequest& request = run.request;
+    run.sectioned = request.section || request.format->envelope != Envelope::LegacyFap ||
+                    !request.channelPattern.empty() || !request.timeText.empty() ||
+                    looksLikeStationXml(run.inputText) || looksLikeResp(run.inputText);
     return run.sectioned ? readSections(run) : readLegacy(run);
 }
 

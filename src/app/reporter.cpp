@@ -80,6 +80,25 @@ std::string shown(const std::string& text)
     return out;
 }
 
+std::string numberText(double value)
+{
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+std::string stageText(const CascadeStage& stage)
+{
+    return "stage " + std::to_string(stage.number);
+}
+
+std::string selection(const OutputRequest& request)
+{
+    std::string text;
+    if (!request.channelPattern.empty()) text += " CHANNEL=" + shown(request.channelPattern);
+    if (!request.timeText.empty()) text += " TIME=" + shown(request.timeText);
+    return text;
+}
+
 }  // namespace
 
 void helpScreen()
@@ -142,6 +161,13 @@ ExitCode badSectionNumber(const OutputRequest& request)
     return ExitCode::BadArgument;
 }
 
+ExitCode badTime(const OutputRequest& request)
+{
+    say("ERROR: TIME=" + shown(request.timeText) +
+        " is not a time (yyyy-mm-dd, yyyy-mm-ddThh:mm or yyyy-mm-ddThh:mm:ss)\n");
+    return ExitCode::BadArgument;
+}
+
 void readingStarted(const std::string& path)
 {
     say("Trying to read input file (" + path + ")\n");
@@ -199,6 +225,21 @@ ExitCode noSuchSection(const std::string& path, int number, const std::vector<Ch
     return ExitCode::BadInputFile;
 }
 
+ExitCode noneSelected(const OutputRequest& request, const std::vector<ChannelResponse>& all)
+{
+    say("ERROR: No response in (" + request.inputPath + ") matches" + selection(request) + "; it holds " +
+        std::to_string(all.size()) + ":\n" + sectionList(all));
+    return ExitCode::BadInputFile;
+}
+
+ExitCode needOneResponse(const OutputRequest& request, std::size_t count, const std::vector<ChannelResponse>& all)
+{
+    say("ERROR: " + std::to_string(count) + " responses of (" + request.inputPath + ") are chosen" +
+        selection(request) + " and the FAP file holds one: name it with SECTION=n, or CHANNEL= and TIME=; it holds " +
+        std::to_string(all.size()) + ":\n" + sectionList(all));
+    return ExitCode::BadInputFile;
+}
+
 void typeOutIgnored(const OutputRequest& request)
 {
     say("WARNING: TYPE_OUT=" + request.typeOut + " is ignored with FORMAT=" + std::string(request.format->name) +
@@ -250,6 +291,64 @@ ExitCode epochBeyondYear9999(std::size_t number, const ChannelResponse& response
 {
     say("ERROR: " + shown(sectionTitle(number, response)) + " has an epoch past the year 9999 (" + path + ")\n");
     return ExitCode::BadInputFile;
+}
+
+ExitCode noStages(std::size_t number, const ChannelResponse& response, const std::string& path)
+{
+    say("ERROR: " + shown(sectionTitle(number, response)) + " has no response stages (" + path + ")\n");
+    return ExitCode::BadInputFile;
+}
+
+ExitCode stageWithoutResponse(std::size_t number, const ChannelResponse& response, const CascadeStage& stage,
+                              const std::string& path)
+{
+    const bool polynomial = stage.kind == CascadeStage::Kind::Polynomial;
+    say("ERROR: " + shown(sectionTitle(number, response)) + ": " + stageText(stage) + " is " +
+        (polynomial ? "a polynomial, which has no frequency response"
+                    : "a response list, which gives values at its own frequencies only") +
+        " (" + path + ")\n");
+    return ExitCode::BadInputFile;
+}
+
+ExitCode rateUnknown(std::size_t number, const ChannelResponse& response, int stage, const std::string& path)
+{
+    say("ERROR: " + shown(sectionTitle(number, response)) + ": stage " + std::to_string(stage) +
+        " is digital, and no stage before it states a sampling rate (" + path + ")\n");
+    return ExitCode::BadInputFile;
+}
+
+void rateCarried(std::size_t number, const ChannelResponse& response, int stage)
+{
+    say("WARNING: " + shown(sectionTitle(number, response)) + ": stage " + std::to_string(stage) +
+        " is digital without decimation: taken at the rate of the stage before it, factor 1, no delay\n");
+}
+
+void unitsDisagree(std::size_t number, const ChannelResponse& response, const CascadeStage& stage,
+                   const CascadeStage& next)
+{
+    say("WARNING: " + shown(sectionTitle(number, response)) + ": " + stageText(stage) + " puts out " +
+        shown(stage.outputUnit) + " but " + stageText(next) + " takes " + shown(next.inputUnit) + "\n");
+}
+
+void rateDisagrees(std::size_t number, const ChannelResponse& response, const CascadeStage& stage, double previous)
+{
+    say("WARNING: " + shown(sectionTitle(number, response)) + ": " + stageText(stage) + " takes " +
+        numberText(stage.decimation->inputRate) + " samples/s, but the stage before puts out " + numberText(previous) +
+        "\n");
+}
+
+void normalisationOff(std::size_t number, const ChannelResponse& response, const CascadeStage& stage, double level)
+{
+    say("WARNING: " + shown(sectionTitle(number, response)) + ": " + stageText(stage) + ": |A0 x PZ(" +
+        numberText(stage.normalisationFrequency) + " Hz)| is " + gainText(level) + ", not 1\n");
+}
+
+void sensitivityDisagrees(std::size_t number, const ChannelResponse& response, double computed, double frequency,
+                          double decibels)
+{
+    say("WARNING: " + shown(sectionTitle(number, response)) + ": the stages give " + gainText(computed) + " at " +
+        numberText(frequency) + " Hz, the stated sensitivity is " + gainText(*response.stated.sensitivity) + " (" +
+        decibelText(decibels) + " dB apart); the stages are used\n");
 }
 
 void checkingDone()

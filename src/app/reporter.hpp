@@ -29,6 +29,7 @@ void bandRefused();
 [[nodiscard]] ExitCode unknownFormat(const OutputRequest& request);
 [[nodiscard]] ExitCode calperOutOfRange(const OutputRequest& request);
 [[nodiscard]] ExitCode badSectionNumber(const OutputRequest& request);
+[[nodiscard]] ExitCode badTime(const OutputRequest& request);
 
 // Reading the input.
 void readingStarted(const std::string& path);
@@ -42,6 +43,9 @@ void constantMissing(const std::string& path);
 [[nodiscard]] ExitCode checkingFailed(const std::string& path);
 [[nodiscard]] ExitCode sectionsUnreadable(const std::string& path, const std::string& reason);
 [[nodiscard]] ExitCode noSuchSection(const std::string& path, int number, const std::vector<ChannelResponse>& all);
+[[nodiscard]] ExitCode noneSelected(const OutputRequest& request, const std::vector<ChannelResponse>& all);
+[[nodiscard]] ExitCode needOneResponse(const OutputRequest& request, std::size_t count,
+                                       const std::vector<ChannelResponse>& all);
 void typeOutIgnored(const OutputRequest& request);
 void inputUnitNotStated(std::size_t number, const ChannelResponse& response, const OutputRequest& request, int motion);
 void typeInContradicted(std::size_t number, const ChannelResponse& response, const OutputRequest& request, int motion);
@@ -52,6 +56,18 @@ void constantDisagrees(std::size_t number, const ChannelResponse& response, doub
 void sampleRateIgnored(std::size_t number, const ChannelResponse& response, double rate);
 [[nodiscard]] ExitCode epochBeyondYear9999(std::size_t number, const ChannelResponse& response,
                                            const std::string& path);
+[[nodiscard]] ExitCode noStages(std::size_t number, const ChannelResponse& response, const std::string& path);
+[[nodiscard]] ExitCode stageWithoutResponse(std::size_t number, const ChannelResponse& response,
+                                            const CascadeStage& stage, const std::string& path);
+[[nodiscard]] ExitCode rateUnknown(std::size_t number, const ChannelResponse& response, int stage,
+                                   const std::string& path);
+void rateCarried(std::size_t number, const ChannelResponse& response, int stage);
+void unitsDisagree(std::size_t number, const ChannelResponse& response, const CascadeStage& stage,
+                   const CascadeStage& next);
+void rateDisagrees(std::size_t number, const ChannelResponse& response, const CascadeStage& stage, double previous);
+void normalisationOff(std::size_t number, const ChannelResponse& response, const CascadeStage& stage, double level);
+void sensitivityDisagrees(std::size_t number, const ChannelResponse& response, double computed, double frequency,
+                          double decibels);
 void checkingDone();
 
 // Converting.

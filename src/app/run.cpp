@@ -38,6 +38,7 @@ ExitCode readCommandLine(const std::vector<std::string>& arguments, OutputReques
     request = std::move(parsed.request);
     if (request.format == nullptr) return report::unknownFormat(request);
     if (!request.sectionValid) return report::badSectionNumber(request);
+    if (!request.timeText.empty() && !request.time) return report::badTime(request);
     if (request.format->envelope != Envelope::LegacyFap && !request.calper) return report::calperOutOfRange(request);
     return ExitCode::Success;
 }

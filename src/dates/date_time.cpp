@@ -134,6 +134,42 @@ std::optional<DateTime> readDateTime(std::string_view text)
     return normalised(time);
 }
 
+std::optional<DateTime> readSeedTime(std::string_view text)
+{
+    text = trimmed(text);
+    std::size_t at = 0;
+    int year = 0;
+    int dayOfYear = 0;
+    if (!readDigits(text, at, 4, year) || at >= text.size() || text[at++] != ',') return std::nullopt;
+    const std::size_t dayStart = at;
+    while (at < text.size() && at - dayStart < 3 && text[at] >= '0' && text[at] <= '9')
+        dayOfYear = dayOfYear * 10 + (text[at++] - '0');
+    constexpr int longestYear = 366;
+    if (at == dayStart || dayOfYear < 1 || dayOfYear > longestYear) return std::nullopt;
+    DateTime time = civilFromDays(daysFromCivil(year, 1, 1) + dayOfYear - 1);
+    if (at < text.size()) {
+        if (text[at++] != ',' || !readDigits(text, at, 2, time.hour)) return std::nullopt;
+        if (at < text.size() && text[at] == ':') {
+            ++at;
+            if (!readDigits(text, at, 2, time.minute)) return std::nullopt;
+        }
+        if (at < text.size() && text[at] == ':') {
+            ++at;
+            if (!readDigits(text, at, 2, time.second)) return std::nullopt;
+        }
+        if (at < text.size() && text[at] == '.') ++at;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+        if (at != text.size() || time.hour > 24 || time.minute > 60 || time.second > 60) return std::nullopt;
+    }
+    return normalised(time);
+}
+
+std::int64_t secondsSince1970(const DateTime& time)
+{
+    return daysFromCivil(time.year, time.month, time.day) * secondsPerDay + time.hour * secondsPerHour +
+           time.minute * secondsPerMinute + time.second;
+}
+
 std::string legacyTimeText(const DateTime& time)
 {
     return joinedTime(time, "/", " ", ":");

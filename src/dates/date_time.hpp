@@ -23,12 +23,19 @@ struct DateTime {
 /// and minute or second 60 carry over. Nothing for anything else.
 [[nodiscard]] std::optional<DateTime> readDateTime(std::string_view text);
 
+/// SEED's "2003,071,00:00:00.0000", "2001,001" or "2002,323,21:07": year, day
+/// of the year, then optionally the time. Nothing for anything else.
+[[nodiscard]] std::optional<DateTime> readSeedTime(std::string_view text);
+
 /// An end of epoch that stands for "open": year 2500 and later.
 inline constexpr int openEpochYear = 2500;
 
 /// Days from 1970-01-01 to a proleptic Gregorian date, and back.
 [[nodiscard]] std::int64_t daysFromCivil(int year, int month, int day);
 [[nodiscard]] DateTime civilFromDays(std::int64_t days);
+
+/// Seconds from 1970-01-01 00:00:00.
+[[nodiscard]] std::int64_t secondsSince1970(const DateTime& time);
 
 /// "2002/11/19 21:07": the epoch's times as the CAL2 line shows them.
 [[nodiscard]] std::string legacyTimeText(const DateTime& time);

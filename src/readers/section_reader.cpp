@@ -122,8 +122,11 @@ ChannelResponse responseOf(PoleZeroSection&& section)
     response.end = header.end;
     response.inputUnit = std::move(header.inputUnit);
     response.sampleRate = header.sampleRate;
-    response.stated = {header.sensitivity, std::move(header.sensitivityUnit), header.a0, section.constant,
-                       std::move(header.instrumentType)};
+    response.stated.sensitivity = header.sensitivity;
+    response.stated.sensitivityUnit = std::move(header.sensitivityUnit);
+    response.stated.a0 = header.a0;
+    response.stated.constant = section.constant;
+    response.stated.instrument = std::move(header.instrumentType);
     response.stages.emplace_back(
         PoleZeroStage{std::move(section.zeros), std::move(section.poles), section.constant.value_or(1.0)});
     response.firstLine = section.firstLine;

@@ -1,19 +1,17 @@
 #pragma once
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "readers/read_error.hpp"
 #include "response/channel_response.hpp"
 
 namespace kalvert {
 
 /// Why a file cannot be read as sections, in words for the user.
-struct SectionFormatError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using SectionFormatError = ReadError;
 
 /// Splits the text of a SAC pole-zero file into its sections (one response
 /// each, with one pole-zero stage), as data

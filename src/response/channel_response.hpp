@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dates/date_time.hpp"
+#include "response/cascade.hpp"
 #include "response/complex.hpp"
 
 namespace kalvert {
@@ -19,9 +20,10 @@ struct PoleZeroStage {
     double constant = 1.0;
 };
 
-/// One stage of a channel's response cascade, in the order the signal
-/// passes them.
-using ResponseStage = std::variant<PoleZeroStage>;
+/// One stage of a channel's response, in the order the signal passes them:
+/// a SAC pole-zero file's one stage (its constant the whole level), or a
+/// stage of a StationXML or RESP cascade.
+using ResponseStage = std::variant<PoleZeroStage, CascadeStage>;
 
 /// Longest zeros list and longest poles list a file may hold, counted over
 /// the whole file: the readers and the kind adjustment refuse to grow a list
@@ -54,7 +56,8 @@ struct ChannelId {
 /// for the descriptions the writers give.
 struct StatedValues {
     std::optional<double> sensitivity;
-    std::string sensitivityUnit;  ///< e.g. "M/S", empty when not stated
+    std::string sensitivityUnit;                 ///< e.g. "M/S", empty when not stated
+    std::optional<double> sensitivityFrequency;  ///< Hz
     std::optional<double> a0;
     std::optional<double> constant;  ///< the pole-zero constant as written; nothing when absent
     std::string instrument;          ///< the instrument's description, empty when not stated
@@ -74,5 +77,21 @@ struct ChannelResponse {
     std::vector<ResponseStage> stages;
     int firstLine = 0;  ///< where the response starts in its file, from 1
 };
+
+/// How many stages of a StationXML or RESP cascade the response holds.
+[[nodiscard]] inline std::size_t cascadeStageCount(const ChannelResponse& response)
+{
+    std::size_t count = 0;
+    for (const ResponseStage& stage : response.stages)
+        if (std::holds_alternative<CascadeStage>(stage)) ++count;
+    return count;
+}
+
+/// Is the response a StationXML or RESP cascade of stages (rather than a
+/// SAC pole-zero file's single stage)?
+[[nodiscard]] inline bool isCascade(const ChannelResponse& response)
+{
+    return !response.stages.empty() && std::holds_alternative<CascadeStage>(response.stages.front());
+}
 
 }  // namespace kalvert

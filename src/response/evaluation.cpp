@@ -96,14 +96,35 @@ PreparedResponse prepareResponse(PoleZeroStage model, const ResponseKind& kind)
 
 PreparedResponse prepareResponse(const ChannelResponse& response, const ResponseKind& kind)
 {
-    if (response.stages.size() != 1) throw std::invalid_argument("a response of one pole-zero stage is expected");
-    return prepareResponse(std::get<PoleZeroStage>(response.stages.front()), kind);
+    if (response.stages.empty()) throw std::invalid_argument("a response without stages");
+    if (!isCascade(response)) {
+        if (response.stages.size() != 1) throw std::invalid_argument("more than one pole-zero stage");
+        return prepareResponse(std::get<PoleZeroStage>(response.stages.front()), kind);
+    }
+    std::vector<CascadeStage> stages;
+    PoleZeroStage level;  // no roots: the cascade's level is in its stages
+    for (const ResponseStage& stage : response.stages) {
+        if (const auto* poleZero = std::get_if<PoleZeroStage>(&stage)) {
+            level.constant *= poleZero->constant;  // a scale the check put in front
+            continue;
+        }
+        const CascadeStage& cascadeStage = std::get<CascadeStage>(stage);
+        if (!isEvaluable(cascadeStage)) throw std::invalid_argument("a stage without a frequency response");
+        stages.push_back(cascadeStage);
+    }
+    ResponseKind physical = kind;
+    physical.physicalMotion = true;
+    PreparedResponse prepared = prepareResponse(std::move(level), physical);
+    CascadeNotes notes;
+    prepared.cascade = prepareCascade(stages, response.stated.sensitivityFrequency, notes);
+    if (notes.rateUnknown != 0) throw std::invalid_argument("a digital stage whose sampling rate is not known");
+    return prepared;
 }
 
 double rootCount(const PreparedResponse& response)
 {
     return static_cast<double>(response.model.zeros.size() + response.model.poles.size()) +
-           std::abs(static_cast<double>(response.motionPower));
+           std::abs(static_cast<double>(response.motionPower)) + cascadeTerms(response.cascade);
 }
 
 void refuseExcessiveWork(std::size_t points, const PreparedResponse& response)
@@ -124,6 +145,11 @@ Complex transferFunction(double frequency, const PoleZeroStage& model)
 
 void evaluatePoints(const PreparedResponse& response, const double* frequencies, std::size_t count, FapPoint* rows)
 {
+    if (!response.cascade.empty()) {
+        for (std::size_t i = 0; i < count; ++i)
+            rows[i] = rowOf(frequencies[i], cascadeValue(response.cascade, frequencies[i]), response);
+        return;
+    }
     std::size_t done = 0;
     for (; done + lanes <= count; done += lanes) {
         double sIm[lanes];

@@ -24,10 +24,11 @@ inline constexpr double maxRootFrequencyTerms = 2e9;
 /// A model made ready for evaluation in one output kind: its zeros adjusted
 /// to the kind of motion, the unit's power of ten worked out once.
 struct PreparedResponse {
-    PoleZeroStage model;
-    bool inverse = false;    ///< unit per count instead of counts per unit
-    double unitScale = 1.0;  ///< 10^n3, or 10^−n3 for an inverse response
-    int motionPower = 0;     ///< H is multiplied by (i2πf) to this power
+    PoleZeroStage model;                 ///< a SAC pole-zero response; for a cascade only its constant counts
+    std::vector<PreparedStage> cascade;  ///< a StationXML or RESP response's stages, empty otherwise
+    bool inverse = false;                ///< unit per count instead of counts per unit
+    double unitScale = 1.0;              ///< 10^n3, or 10^−n3 for an inverse response
+    int motionPower = 0;                 ///< H is multiplied by (i2πf) to this power
 };
 
 /// Changes the kind of motion to the output's: physically when the kind says
@@ -38,9 +39,10 @@ struct PreparedResponse {
 /// holds, std::length_error when a list or the power would pass maxZeroCount.
 [[nodiscard]] PreparedResponse prepareResponse(PoleZeroStage model, const ResponseKind& kind);
 
-/// The same for a channel's whole cascade. Its one pole-zero stage is the
-/// only kind of stage there is yet; throws std::invalid_argument for a
-/// response with no stage or more than one.
+/// The same for a channel's response: its one pole-zero stage, or its whole
+/// cascade (always physically, its level from the product of the stage
+/// gains). Throws std::invalid_argument for a response with no stage, more
+/// than one pole-zero stage, or a stage without a frequency response.
 [[nodiscard]] PreparedResponse prepareResponse(const ChannelResponse& response, const ResponseKind& kind);
 
 /// The terms one frequency of the response costs: its roots and the

@@ -17,7 +17,7 @@ struct TimeDerivative {
     int motion;
 };
 
-constexpr TimeDerivative derivatives[] = {{"", 0}, {"/S", 1}, {"/S**2", 2}};
+constexpr TimeDerivative derivatives[] = {{"", 0}, {"/S", 1}, {"/S**2", 2}, {"/SEC", 1}, {"/SEC**2", 2}};
 
 }  // namespace
 

@@ -48,11 +48,13 @@ std::string cssFileText(const TabulatedResponse& table)
 {
     const ChannelResponse& response = *table.response;
     const std::string& instrument = response.stated.instrument;
+    const std::size_t stages = cascadeStageCount(response);
     CssDescription description;
     description.comments = {
         channelName(response.id) + "  " + (instrument.empty() ? "instrument not named" : instrument) + "  " +
             epochSpan(response.start, response.end) + "  from " + table.sourceName,
-        "displacement response: amplitude in counts/nm, phase in degrees",
+        std::string(stages > 0 ? "full cascade of " + std::to_string(stages) + " stages; " : "") +
+            "displacement response: amplitude in counts/nm, phase in degrees",
         "instrument row: rsptype fap, ncalib " + fixedText(table.calib, 0, 6) + " nm/count (" +
             scientificText(table.calib, 0, 6) + ") at ncalper " + fixedText(table.calper, 0, 6) + " s" +
             (response.sampleRate ? ", samprate " + fixedText(*response.sampleRate, 0, 7) : std::string()),

@@ -194,7 +194,10 @@ std::string gseResponseText(const TabulatedResponse& table, GseVersion version)
     channel.sampleRate = response.sampleRate;
     channel.on = response.start;
     channel.off = response.end;
-    channel.comment = channel.name + " from " + table.sourceName + "; displacement, counts/nm";
+    const std::size_t stages = cascadeStageCount(response);
+    channel.comment = channel.name + " from " + table.sourceName +
+                      (stages > 0 ? "; full cascade, " + std::to_string(stages) + " stages" : std::string()) +
+                      "; displacement, counts/nm";
     return formatGseResponse(channel, table.rows, table.calib, table.calper, version);
 }
 

@@ -1,0 +1,275 @@
+#include "readers/stationxml_reader.hpp"
+
+#include <charconv>
+#include <expat.h>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "text/text_scan.hpp"
+
+namespace kalvert {
+namespace {
+
+// The element's name without its namespace ("uri|Channel" → "Channel").
+std::string_view localName(const XML_Char* name)
+{
+    const std::string_view full(name);
+    const std::size_t bar = full.rfind('|');
+    return bar == std::string_view::npos ? full : full.substr(bar + 1);
+}
+
+std::string_view attribute(const XML_Char** attributes, std::string_view wanted)
+{
+    for (std::size_t i = 0; attributes[i] != nullptr; i += 2)
+        if (localName(attributes[i]) == wanted) return attributes[i + 1];
+    return {};
+}
+
+std::optional<double> readNumber(std::string_view text)
+{
+    text = trimmed(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double value = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc{} || result.ptr != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+// What the parse holds while it walks the document: one channel at a time.
+struct Walk {
+    XML_Parser parser = nullptr;
+    std::vector<std::string> path;  ///< local names of the open elements
+    std::string text;               ///< character data of the innermost element
+    std::string network;
+    std::string station;
+    bool inChannel = false;
+    ChannelResponse channel;
+    CascadeStage stage;
+    bool inStage = false;
+    char symmetry = 'N';
+    Complex root;
+    std::string sensorText;
+    std::vector<ChannelResponse> responses;
+    std::string error;
+
+    [[nodiscard]] std::string_view parent(std::size_t up = 1) const
+    {
+        return path.size() > up ? std::string_view(path[path.size() - 1 - up]) : std::string_view{};
+    }
+    [[nodiscard]] bool within(std::string_view name) const
+    {
+        for (const std::string& open : path)
+            if (open == name) return true;
+        return false;
+    }
+    void fail(std::string reason)
+    {
+        if (error.empty()) error = std::move(reason);
+        XML_StopParser(parser, XML_FALSE);
+    }
+    double number()
+    {
+        const std::optional<double> value = readNumber(text);
+        if (!value)
+            fail("<" + path.back() + "> holds \"" + std::string(trimmed(text).substr(0, 40)) + "\", not a number");
+        return value.value_or(0.0);
+    }
+};
+
+void expandSymmetric(CascadeStage& stage, char symmetry)
+{
+    std::vector<double>& taps = stage.numerator;
+    if ((symmetry != 'O' && symmetry != 'E') || taps.empty()) return;
+    stage.declaredSymmetric = true;
+    const std::size_t half = taps.size();
+    for (std::size_t i = symmetry == 'O' ? half - 1 : half; i-- > 0;) taps.push_back(taps[i]);
+}
+
+void XMLCALL startElement(void* data, const XML_Char* name, const XML_Char** attributes)
+{
+    Walk& walk = *static_cast<Walk*>(data);
+    const std::string_view element = localName(name);
+    if (walk.path.empty() && element != "FDSNStationXML") walk.fail("the root element is not FDSNStationXML");
+    walk.path.emplace_back(element);
+    walk.text.clear();
+    if (element == "Network") {
+        walk.network = attribute(attributes, "code");
+    } else if (element == "Station") {
+        walk.station = attribute(attributes, "code");
+    } else if (element == "Channel") {
+        walk.inChannel = true;
+        walk.channel = ChannelResponse{};
+        walk.sensorText.clear();
+        walk.channel.id = {walk.network, walk.station, std::string(trimmed(attribute(attributes, "locationCode"))),
+                           std::string(attribute(attributes, "code"))};
+        if (walk.channel.id.location == "--") walk.channel.id.location.clear();
+        walk.channel.start = readDateTime(attribute(attributes, "startDate"));
+        const std::optional<DateTime> end = readDateTime(attribute(attributes, "endDate"));
+        walk.channel.end = end && end->year < openEpochYear ? end : std::nullopt;
+        walk.channel.firstLine = static_cast<int>(XML_GetCurrentLineNumber(walk.parser));
+    } else if (element == "Stage" && walk.inChannel) {
+        walk.inStage = true;
+        walk.stage = CascadeStage{};
+        walk.symmetry = 'N';
+        const std::optional<double> number = readNumber(attribute(attributes, "number"));
+        walk.stage.number = number ? static_cast<int>(*number) : 0;
+    } else if (walk.inStage && (element == "Zero" || element == "Pole")) {
+        walk.root = {};
+    } else if (walk.inStage && element == "Decimation") {
+        walk.stage.decimation.emplace();
+    }
+}
+
+// A stage's element ends: what its text says goes where it belongs.
+void endStageElement(Walk& walk, std::string_view element)
+{
+    CascadeStage& stage = walk.stage;
+    const std::string_view parent = walk.parent();
+    if (element == "PolesZeros") {
+        if (stage.kind != CascadeStage::Kind::DigitalPoleZero) stage.kind = CascadeStage::Kind::AnaloguePoleZero;
+    } else if (element == "PzTransferFunctionType") {
+        const std::string type(trimmed(walk.text));
+        stage.hertz = type.find("HERTZ") != std::string::npos;
+        if (type.find("DIGITAL") != std::string::npos) stage.kind = CascadeStage::Kind::DigitalPoleZero;
+    } else if (element == "NormalizationFactor") {
+        stage.a0 = walk.number();
+    } else if (element == "NormalizationFrequency") {
+        stage.normalisationFrequency = walk.number();
+    } else if (element == "Real" && (parent == "Zero" || parent == "Pole")) {
+        walk.root.re = walk.number();
+    } else if (element == "Imaginary" && (parent == "Zero" || parent == "Pole")) {
+        walk.root.im = walk.number();
+    } else if (element == "Zero" || element == "Pole") {
+        (element == "Zero" ? stage.zeros : stage.poles).push_back(walk.root);
+    } else if (element == "Numerator" || element == "NumeratorCoefficient") {
+        stage.numerator.push_back(walk.number());
+    } else if (element == "Denominator") {
+        stage.denominator.push_back(walk.number());
+    } else if (element == "Symmetry") {
+        const std::string_view symmetry = trimmed(walk.text);
+        walk.symmetry = symmetry.empty() ? 'N' : symmetry.front();
+    } else if (element == "Coefficients" || element == "FIR") {
+        if (!stage.numerator.empty())
+            stage.kind = stage.denominator.empty() ? CascadeStage::Kind::Fir : CascadeStage::Kind::Iir;
+        if (element == "FIR") expandSymmetric(stage, walk.symmetry);
+    } else if (element == "ResponseList") {
+        stage.kind = CascadeStage::Kind::ResponseList;
+    } else if (element == "Polynomial") {
+        stage.kind = CascadeStage::Kind::Polynomial;
+    } else if (element == "Name" && walk.parent(2) != "Decimation") {
+        if (parent == "InputUnits") stage.inputUnit = std::string(trimmed(walk.text));
+        if (parent == "OutputUnits") stage.outputUnit = std::string(trimmed(walk.text));
+    } else if (parent == "Decimation" && stage.decimation) {
+        Decimation& decimation = *stage.decimation;
+        if (element == "InputSampleRate") decimation.inputRate = walk.number();
+        if (element == "Factor") decimation.factor = static_cast<int>(walk.number());
+        if (element == "Offset") decimation.offset = static_cast<int>(walk.number());
+        if (element == "Delay") decimation.delay = walk.number();
+        if (element == "Correction") decimation.correction = walk.number();
+    } else if (parent == "StageGain") {
+        if (element == "Value") stage.gain = walk.number();
+        if (element == "Frequency") stage.gainFrequency = walk.number();
+    }
+}
+
+void finishChannel(Walk& walk)
+{
+    ChannelResponse& channel = walk.channel;
+    channel.stated.instrument = walk.sensorText;
+    if (!channel.stages.empty()) channel.inputUnit = std::get<CascadeStage>(channel.stages.front()).inputUnit;
+    walk.responses.push_back(std::move(channel));
+    walk.inChannel = false;
+}
+
+void XMLCALL endElement(void* data, const XML_Char* name)
+{
+    Walk& walk = *static_cast<Walk*>(data);
+    const std::string_view element = localName(name);
+    if (walk.inStage) {
+        if (element == "Stage") {
+            walk.channel.stages.emplace_back(std::move(walk.stage));
+            walk.inStage = false;
+        } else {
+            endStageElement(walk, element);
+        }
+    } else if (walk.inChannel) {
+        const std::string_view parent = walk.parent();
+        if (element == "Channel") {
+            finishChannel(walk);
+        } else if (element == "SampleRate" && parent == "Channel") {
+            walk.channel.sampleRate = walk.number();
+        } else if (parent == "Sensor" && (element == "Type" || element == "Description" || element == "Model")) {
+            if (walk.sensorText.empty() || element == "Type") walk.sensorText = std::string(trimmed(walk.text));
+        } else if (parent == "InstrumentSensitivity") {
+            if (element == "Value") walk.channel.stated.sensitivity = walk.number();
+            if (element == "Frequency") walk.channel.stated.sensitivityFrequency = walk.number();
+        } else if (element == "Name" && parent == "InputUnits" && walk.parent(2) == "InstrumentSensitivity") {
+            walk.channel.stated.sensitivityUnit = std::string(trimmed(walk.text));
+        }
+    }
+    walk.path.pop_back();
+    walk.text.clear();
+}
+
+void XMLCALL characters(void* data, const XML_Char* text, int length)
+{
+    Walk& walk = *static_cast<Walk*>(data);
+    constexpr std::size_t longestText = 1 << 16;  // no number or name is longer
+    if (walk.text.size() < longestText) walk.text.append(text, static_cast<std::size_t>(length));
+}
+
+void XMLCALL refuseDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int)
+{
+    static_cast<Walk*>(data)->fail("a document type declaration (StationXML has none)");
+}
+
+}  // namespace
+
+bool looksLikeStationXml(std::string_view text)
+{
+    std::size_t at = 0;
+    for (;;) {
+        at = text.find('<', at);
+        if (at == std::string_view::npos || at + 1 >= text.size()) return false;
+        const char next = text[at + 1];
+        if (next != '?' && next != '!') break;
+        at += 2;
+    }
+    const std::size_t end = text.find_first_of(" \t\r\n/>", at + 1);
+    std::string_view name = text.substr(at + 1, end == std::string_view::npos ? std::string_view::npos : end - at - 1);
+    const std::size_t colon = name.find(':');
+    if (colon != std::string_view::npos) name.remove_prefix(colon + 1);
+    return name == "FDSNStationXML";
+}
+
+std::vector<ChannelResponse> readStationXmlText(std::string_view text)
+{
+    Walk walk;
+    const std::unique_ptr<XML_ParserStruct, void (*)(XML_Parser)> parser(XML_ParserCreateNS(nullptr, '|'),
+                                                                         XML_ParserFree);
+    if (!parser) throw std::bad_alloc();
+    walk.parser = parser.get();
+    XML_SetUserData(walk.parser, &walk);
+    XML_SetElementHandler(walk.parser, startElement, endElement);
+    XML_SetCharacterDataHandler(walk.parser, characters);
+    XML_SetStartDoctypeDeclHandler(walk.parser, refuseDoctype);
+    constexpr std::size_t piece = 1 << 20;
+    bool parsed = true;
+    while (parsed) {
+        const std::string_view part = text.substr(0, piece);
+        text.remove_prefix(part.size());
+        parsed = XML_Parse(walk.parser, part.data(), static_cast<int>(part.size()),
+                           text.empty() ? XML_TRUE : XML_FALSE) == XML_STATUS_OK;
+        if (text.empty()) break;
+    }
+    if (!parsed || !walk.error.empty()) {
+        const std::string where = "line " + std::to_string(XML_GetCurrentLineNumber(walk.parser));
+        const std::string reason = walk.error.empty() ? XML_ErrorString(XML_GetErrorCode(walk.parser)) : walk.error;
+        throw ReadError(where + ": " + reason);
+    }
+    if (walk.responses.empty()) throw ReadError("no <Channel> element: no response to convert");
+    return std::move(walk.responses);
+}
+
+}  // namespace kalvert
