@@ -1,6 +1,7 @@
 #include "readers/resp_reader.hpp"
 
 #include <charconv>
+#include <cmath>
 #include <map>
 
 #include "text/text_scan.hpp"
@@ -57,6 +58,17 @@ double number(std::string_view text, int lineNumber)
 double leadingNumber(std::string_view value, int lineNumber)
 {
     return number(value.substr(0, value.find_first_of(" \t")), lineNumber);
+}
+
+// A count, factor or stage number: a whole number an int holds.
+int wholeNumber(std::string_view value, int lineNumber)
+{
+    const double read = leadingNumber(value, lineNumber);
+    constexpr double largest = 1e9;
+    if (!(std::fabs(read) <= largest) || read != std::floor(read))
+        throw ReadError("line " + std::to_string(lineNumber) + ": " + std::string(value.substr(0, 40)) +
+                        " is not a whole number");
+    return static_cast<int>(read);
 }
 
 // The blank-separated numbers of a table line, its index first.
@@ -183,8 +195,8 @@ void readStageField(const RespLine& line, StageInProgress& progress, char pendin
         if (line.field == stageField(57)) break;
         Decimation& decimation = stage.decimation ? *stage.decimation : stage.decimation.emplace();
         if (line.field == 4) decimation.inputRate = leadingNumber(value, lineNumber);
-        if (line.field == 5) decimation.factor = static_cast<int>(leadingNumber(value, lineNumber));
-        if (line.field == 6) decimation.offset = static_cast<int>(leadingNumber(value, lineNumber));
+        if (line.field == 5) decimation.factor = wholeNumber(value, lineNumber);
+        if (line.field == 6) decimation.offset = wholeNumber(value, lineNumber);
         if (line.field == 7) decimation.delay = leadingNumber(value, lineNumber);
         if (line.field == 8) decimation.correction = leadingNumber(value, lineNumber);
         break;
@@ -271,7 +283,7 @@ std::vector<ChannelResponse> readRespText(std::string_view text)
             if (parsed.field == 3 && (parsed.blockette == 53 || parsed.blockette == 54))
                 pendingType = value.empty() ? 'A' : value.front();
             if (parsed.field == stageField(parsed.blockette)) {
-                currentNumber = static_cast<int>(leadingNumber(value, lineNumber));
+                currentNumber = wholeNumber(value, lineNumber);
                 current = &epoch.stages[currentNumber];
             }
             if (current != nullptr) readStageField(parsed, *current, pendingType, lineNumber);

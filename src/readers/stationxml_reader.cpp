@@ -1,6 +1,7 @@
 #include "readers/stationxml_reader.hpp"
 
 #include <charconv>
+#include <cmath>
 #include <expat.h>
 #include <memory>
 #include <new>
@@ -68,6 +69,14 @@ struct Walk {
         if (error.empty()) error = std::move(reason);
         XML_StopParser(parser, XML_FALSE);
     }
+    int wholeNumber()
+    {
+        const double value = number();
+        constexpr double largest = 1e9;
+        if (!(std::fabs(value) <= largest) || value != std::floor(value))
+            fail("<" + path.back() + "> holds " + std::string(trimmed(text).substr(0, 40)) + ", not a whole number");
+        return error.empty() ? static_cast<int>(value) : 0;
+    }
     double number()
     {
         const std::optional<double> value = readNumber(text);
@@ -113,7 +122,8 @@ void XMLCALL startElement(void* data, const XML_Char* name, const XML_Char** att
         walk.stage = CascadeStage{};
         walk.symmetry = 'N';
         const std::optional<double> number = readNumber(attribute(attributes, "number"));
-        walk.stage.number = number ? static_cast<int>(*number) : 0;
+        constexpr double largest = 1e9;
+        walk.stage.number = number && std::fabs(*number) <= largest ? static_cast<int>(*number) : 0;
     } else if (walk.inStage && (element == "Zero" || element == "Pole")) {
         walk.root = {};
     } else if (walk.inStage && element == "Decimation") {
@@ -163,8 +173,8 @@ void endStageElement(Walk& walk, std::string_view element)
     } else if (parent == "Decimation" && stage.decimation) {
         Decimation& decimation = *stage.decimation;
         if (element == "InputSampleRate") decimation.inputRate = walk.number();
-        if (element == "Factor") decimation.factor = static_cast<int>(walk.number());
-        if (element == "Offset") decimation.offset = static_cast<int>(walk.number());
+        if (element == "Factor") decimation.factor = walk.wholeNumber();
+        if (element == "Offset") decimation.offset = walk.wholeNumber();
         if (element == "Delay") decimation.delay = walk.number();
         if (element == "Correction") decimation.correction = walk.number();
     } else if (parent == "StageGain") {
