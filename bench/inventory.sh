@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The inventory benchmark: one StationXML file of at least 5,000 channel
+# epochs and 100 MB, built from the real files of tests/data/stationxml
+# (every channel repeated under distinct station codes), converted whole into
+# a CSS folder with the default grid. Prints the channel epochs per second,
+# the peak memory, and the time of the reading alone (SECTION=0 lists the
+# epochs without converting them) against the whole run.
+# Usage: bench/inventory.sh [BUILD_FOLDER] [EPOCHS]
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+kalvert=$(realpath "${1:-$here/build}")/kalvert
+epochs=${2:-13000}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+python3 - "$here/tests/data/stationxml" "$epochs" >"$work/inventory.xml" <<'PY'
+import re, sys, pathlib
+folder, wanted = pathlib.Path(sys.argv[1]), int(sys.argv[2])
+channels = []
+for path in sorted(folder.glob("*.xml")):
+    if "polynomial" in path.name:
+        continue
+    text = path.read_text(encoding="latin-1")
+    channels += re.findall(r"<Channel\b.*?</Channel>", text, re.S)
+out = sys.stdout
+out.write('<?xml version="1.0" encoding="ISO-8859-1"?>\n<FDSNStationXML xmlns="http://www.fdsn.org/xml/station/1" '
+          'schemaVersion="1.0"><Source>bench</Source><Created>2026-01-01T00:00:00</Created><Network code="XX">\n')
+for i in range(wanted):
+    out.write('<Station code="S%05d"><Latitude>0</Latitude><Longitude>0</Longitude><Elevation>0</Elevation>'
+              '<Site><Name>bench</Name></Site>\n' % i)
+    out.write(channels[i % len(channels)])
+    out.write('\n</Station>\n')
+out.write('</Network></FDSNStationXML>\n')
+PY
+size=$(stat -c %s "$work/inventory.xml")
+echo "inventory: $epochs channel epochs, $((size / 1000000)) MB"
+
+measure() {  # prints seconds and peak KiB
+  /usr/bin/time -f "%e %M" "$@" >/dev/null 2>"$work/time" || true
+  tail -n 1 "$work/time"
+}
+read -r reading readingKiB < <(measure "$kalvert" "IN=$work/inventory.xml" OUT=x SECTION=0)
+read -r whole wholeKiB < <(measure "$kalvert" "IN=$work/inventory.xml" "OUT=$work/css/" FORMAT=CSS)
+files=$(find "$work/css" -type f | wc -l)
+awk -v e="$epochs" -v f="$files" -v r="$reading" -v w="$whole" -v rk="$readingKiB" -v wk="$wholeKiB" 'BEGIN {
+  printf "converted: %d files in %.2f s: %.0f channel epochs per second\n", f, w, e / w
+  printf "reading and parsing alone: %.2f s (%.0f %%); evaluating and writing: %.2f s (%.0f %%)\n", r, 100 * r / w, w - r, 100 * (w - r) / w
+  printf "peak memory: %.1f MiB (reading alone %.1f MiB)\n", wk / 1024, rk / 1024 }'
