@@ -100,11 +100,11 @@ ExitCode checkCascade(const RunState& run, std::size_t number, const ChannelResp
 }
 
 // A section's kind of motion from its INPUT UNIT (TYPE_IN where it states
-// none), its constant per metre, with the warnings reported.
-ExitCode checkSection(const RunState& run, std::size_t index, CheckedResponse& checked)
+// none), with the warnings reported. `checked` gets the response without its
+// stages (identity, epoch, a sample rate worth using); completeCheck adds them.
+ExitCode checkSection(const RunState& run, std::size_t index, const ChannelResponse& response, CheckedResponse& checked)
 {
     const OutputRequest& request = run.request;
-    const ChannelResponse& response = run.responses[index];
     const std::size_t number = index + 1;
     if (response.stages.empty()) return report::noStages(number, response, request.inputPath);
     GroundMotionUnit unit;
@@ -128,23 +128,15 @@ ExitCode checkSection(const RunState& run, std::size_t index, CheckedResponse& c
         return report::epochBeyondYear9999(number, response, request.inputPath);
 
     checked.number = number;
-    checked.response = response;
+    checked.response = summaryOf(response);
     if (const std::optional<double> rate = response.sampleRate; rate && !(*rate > 0 && *rate <= fastestSampleRate)) {
         report::sampleRateIgnored(number, response, *rate);
         checked.response.sampleRate.reset();
     }
-    if (isCascade(response)) {
-        // Counts per metre: a stage without roots after the cascade carries the unit's length.
-        checked.response.stages.emplace_back(PoleZeroStage{{}, {}, 1.0 / unit.metresPerUnit});
-    } else {
-        for (ResponseStage& stage : checked.response.stages)
-            if (auto* poleZero = std::get_if<PoleZeroStage>(&stage)) poleZero->constant /= unit.metresPerUnit;
-    }
+    checked.metresPerUnit = unit.metresPerUnit;
     checked.kind = ResponseKind{unit.motion, request.kind.output, true};
     return ExitCode::Success;
 }
-
-}  // namespace
 
 bool inForce(const ChannelResponse& response, const std::optional<DateTime>& time)
 {
@@ -154,24 +146,78 @@ bool inForce(const ChannelResponse& response, const std::optional<DateTime>& tim
            (!response.end || at < secondsSince1970(*response.end));
 }
 
+bool isWanted(const OutputRequest& request, std::size_t index, const ChannelResponse& response)
+{
+    if (request.section) return static_cast<std::size_t>(*request.section) == index + 1;
+    return channelMatches(request.channelPattern, response.id) && inForce(response, request.time);
+}
+
+void warnAboutTypeOut(const RunState& run)
+{
+    if (run.request.format->envelope != Envelope::LegacyFap && run.request.typeOutGiven)
+        report::typeOutIgnored(run.request);
+}
+
+}  // namespace
+
+ChannelResponse summaryOf(const ChannelResponse& response)
+{
+    ChannelResponse summary;
+    summary.id = response.id;
+    summary.start = response.start;
+    summary.end = response.end;
+    summary.epochAsWritten = response.epochAsWritten;
+    summary.inputUnit = response.inputUnit;
+    summary.sampleRate = response.sampleRate;
+    summary.stated = response.stated;
+    summary.firstLine = response.firstLine;
+    return summary;
+}
+
+void completeCheck(CheckedResponse& checked, ChannelResponse&& full)
+{
+    full.sampleRate = checked.response.sampleRate;
+    if (isCascade(full)) {
+        // Counts per metre: a stage without roots after the cascade carries the unit's length.
+        full.stages.emplace_back(PoleZeroStage{{}, {}, 1.0 / checked.metresPerUnit});
+    } else {
+        for (ResponseStage& stage : full.stages)
+            if (auto* poleZero = std::get_if<PoleZeroStage>(&stage)) poleZero->constant /= checked.metresPerUnit;
+    }
+    checked.response = std::move(full);
+}
+
+ExitCode checkStreamedResponse(RunState& run, ChannelResponse&& response)
+{
+    const std::size_t index = run.responses.size();
+    run.responses.push_back(summaryOf(response));
+    if (!isWanted(run.request, index, response)) return ExitCode::Success;
+    if (run.checked.empty()) warnAboutTypeOut(run);
+    CheckedResponse checked;
+    if (const ExitCode code = checkSection(run, index, response, checked); code != ExitCode::Success) return code;
+    run.selected.push_back(index);
+    run.checked.push_back(std::move(checked));
+    return ExitCode::Success;
+}
+
 ExitCode selectResponses(RunState& run)
 {
     const OutputRequest& request = run.request;
-    if (!request.section) {
+    if (!run.streamed) {
         for (std::size_t i = 0; i < run.responses.size(); ++i)
-            if (channelMatches(request.channelPattern, run.responses[i].id) && inForce(run.responses[i], request.time))
-                run.selected.push_back(i);
-        const bool chosen = !request.channelPattern.empty() || request.time;
-        if (chosen && run.selected.empty()) return report::noneSelected(request, run.responses);
-        // The FAP file holds one response: a choice among several is the user's.
-        if (run.sectioned && request.format->envelope == Envelope::LegacyFap && run.selected.size() != 1)
-            return report::needOneResponse(request, run.selected.size(), run.responses);
+            if (!run.sectioned || isWanted(request, i, run.responses[i])) run.selected.push_back(i);
+    }
+    if (request.section) {
+        const int number = *request.section;
+        if (number < 1 || static_cast<std::size_t>(number) > run.responses.size())
+            return report::noSuchSection(request.inputPath, number, run.responses);
         return ExitCode::Success;
     }
-    const int number = *run.request.section;
-    if (number < 1 || static_cast<std::size_t>(number) > run.responses.size())
-        return report::noSuchSection(run.request.inputPath, number, run.responses);
-    run.selected.push_back(static_cast<std::size_t>(number) - 1);
+    const bool chosen = !request.channelPattern.empty() || request.time;
+    if (chosen && run.selected.empty()) return report::noneSelected(request, run.responses);
+    // The FAP file holds one response: a choice among several is the user's.
+    if (run.sectioned && request.format->envelope == Envelope::LegacyFap && run.selected.size() != 1)
+        return report::needOneResponse(request, run.selected.size(), run.responses);
     return ExitCode::Success;
 }
 
@@ -179,17 +225,18 @@ ExitCode checkResponses(RunState& run)
 {
     if (!run.sectioned) {
         // The legacy reading: the kind of motion is TYPE_IN's, changed by the zeros' adjustment.
-        run.checked.push_back({1, std::move(run.responses.front()), run.request.kind});
-        report::checkingDone();
-        return ExitCode::Success;
-    }
-    if (run.request.format->envelope != Envelope::LegacyFap && run.request.typeOutGiven)
-        report::typeOutIgnored(run.request);
-    run.checked.reserve(run.selected.size());
-    for (const std::size_t index : run.selected) {
-        CheckedResponse checked;
-        if (const ExitCode code = checkSection(run, index, checked); code != ExitCode::Success) return code;
-        run.checked.push_back(std::move(checked));
+        run.checked.push_back({1, std::move(run.responses.front()), run.request.kind, 1.0});
+    } else if (!run.streamed) {
+        warnAboutTypeOut(run);
+        run.checked.reserve(run.selected.size());
+        for (const std::size_t index : run.selected) {
+            CheckedResponse checked;
+            if (const ExitCode code = checkSection(run, index, run.responses[index], checked);
+                code != ExitCode::Success)
+                return code;
+            completeCheck(checked, ChannelResponse(run.responses[index]));
+            run.checked.push_back(std::move(checked));
+        }
     }
     report::checkingDone();
     return ExitCode::Success;

@@ -7,6 +7,7 @@
 
 #include "app/reporter.hpp"
 #include "app/output_plan.hpp"
+#include "app/response_source.hpp"
 #include "app/stages.hpp"
 #include "response/displacement_table.hpp"
 #include "response/evaluation.hpp"
@@ -112,13 +113,14 @@ std::string renderResponse(const RunState& run, const CheckedResponse& checked, 
 // formatted and the buffers allocated.
 ExitCode prepareLegacyFile(RunState& run)
 {
-    try {
-        const CheckedResponse& checked = run.checked.front();
-        run.fapFile = prepareFapFile(checked.response, run.request.grid, checked.kind);
-    } catch (...) {
-        return report::convertingFailed();
-    }
-    return ExitCode::Success;
+    return forEachChecked(run, [&run](const CheckedResponse& checked) {
+        try {
+            run.fapFile = prepareFapFile(checked.response, run.request.grid, checked.kind);
+        } catch (...) {
+            return report::convertingFailed();
+        }
+        return ExitCode::Success;
+    });
 }
 
 // The request's own grid as the format writes it, once for the run: a grid
@@ -154,8 +156,8 @@ ExitCode renderAll(RunState& run)
     const bool message = format.envelope == Envelope::OneMessage;
     double work = 0.0;
     std::vector<double> own;
-    for (std::size_t i = 0; i < run.checked.size(); ++i) {
-        const CheckedResponse& checked = run.checked[i];
+    std::size_t index = 0;
+    const ExitCode code = forEachChecked(run, [&](const CheckedResponse& checked) {
         std::string text;
         try {
             text = renderResponse(run, checked, tableFrequencies(run, checked.response, runGrid, own), work);
@@ -165,10 +167,10 @@ ExitCode renderAll(RunState& run)
             return report::responseNotConverted(checked.number, checked.response, error.what());
         }
         if (message) text += '\n';
-        if (const ExitCode code = appendOutput(run, message ? 0 : i, text); code != ExitCode::Success) return code;
-    }
-    if (message) return appendOutput(run, 0, format.messageTail);
-    return ExitCode::Success;
+        return appendOutput(run, message ? 0 : index++, text);
+    });
+    if (code != ExitCode::Success || !message) return code;
+    return appendOutput(run, 0, format.messageTail);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <utility>
 
 #include "app/reporter.hpp"
+#include "app/response_source.hpp"
 #include "app/stages.hpp"
 #include "readers/legacy_reader.hpp"
 #include "readers/resp_reader.hpp"
@@ -29,13 +30,13 @@ ExitCode readLegacy(RunState& run)
 
 ExitCode readSections(RunState& run)
 {
+    if (run.streamed) {
+        // Checked and chosen as they are read; only their summaries stay.
+        return streamResponses(
+            run, [&run](ChannelResponse&& response) { return checkStreamedResponse(run, std::move(response)); });
+    }
     try {
-        if (looksLikeStationXml(run.inputText))
-            run.responses = readStationXmlText(run.inputText);
-        else if (looksLikeResp(run.inputText))
-            run.responses = readRespText(run.inputText);
-        else
-            run.responses = readPoleZeroSections(run.inputText);
+        run.responses = readPoleZeroSections(run.inputText);
     } catch (const ReadError& error) {
         return report::sectionsUnreadable(run.request.inputPath, error.what());
     } catch (...) {
@@ -46,11 +47,25 @@ ExitCode readSections(RunState& run)
 
 }  // namespace
 
+// Enough of a file's start to tell StationXML and RESP from a SAC pole-zero file.
+constexpr std::size_t startToLookAt = 1 << 16;
+
 ExitCode readInput(RunState& run)
 {
-    report::readingStarted(run.request.inputPath);
-    const ReadOutcome outcome = readWholeFile(run.request.inputPath, run.inputText, run.inputFile);
-    if (outcome != ReadOutcome::Read) return report::readingFailed(outcome, run.request.inputPath);
+    const std::string& path = run.request.inputPath;
+    report::readingStarted(path);
+    ReadOutcome outcome = readFileStart(path, startToLookAt, run.inputText, run.inputFile);
+    if (outcome == ReadOutcome::Read) {
+        if (looksLikeStationXml(run.inputText)) run.inputKind = InputKind::StationXml;
+        if (looksLikeResp(run.inputText)) run.inputKind = InputKind::Resp;
+        run.streamed = run.inputKind != InputKind::SacPoleZero;
+        // A SAC pole-zero file is read whole; the others piece by piece, twice.
+        if (run.streamed)
+            run.inputText.clear();
+        else
+            outcome = readWholeFile(path, run.inputText, run.inputFile);
+    }
+    if (outcome != ReadOutcome::Read) return report::readingFailed(outcome, path);
     report::readingDone();
     return ExitCode::Success;
 }
@@ -63,8 +78,7 @@ ExitCode splitResponses(RunState& run)
     // request names sections, channels, times or a standard format.
     const OutputRequest& request = run.request;
     run.sectioned = request.section || request.format->envelope != Envelope::LegacyFap ||
-                    !request.channelPattern.empty() || !request.timeText.empty() ||
-                    looksLikeStationXml(run.inputText) || looksLikeResp(run.inputText);
+                    !request.channelPattern.empty() || !request.timeText.empty() || run.streamed;
     return run.sectioned ? readSections(run) : readLegacy(run);
 }
 

@@ -19,14 +19,23 @@ struct CheckedResponse {
     std::size_t number = 0;  ///< section number from 1 (1 for the legacy reading)
     ChannelResponse response;
     ResponseKind kind;
+    double metresPerUnit = 1.0;  ///< of the input unit's length
 };
+
+/// What the input file holds, told by its content.
+enum class InputKind { SacPoleZero, StationXml, Resp };
 
 /// What one run holds as it goes from stage to stage.
 struct RunState {
     OutputRequest request;
     std::string inputText;
     FileIdentity inputFile;
-    bool sectioned = false;                  ///< read by sections (SECTION= or a standard format)
+    InputKind inputKind = InputKind::SacPoleZero;
+    bool sectioned = false;  ///< read by sections (SECTION=, CHANNEL=, TIME=, a standard format, or not SAC)
+    /// StationXML and RESP files are read twice, piece by piece, never whole:
+    /// once to check and choose, once to convert. Then `responses` holds the
+    /// responses without their stages, and `checked` too until converted.
+    bool streamed = false;
     std::vector<ChannelResponse> responses;  ///< every response of the file, in file order
     std::vector<std::size_t> selected;       ///< indices into responses: the ones to convert
     std::vector<CheckedResponse> checked;

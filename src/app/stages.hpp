@@ -30,4 +30,16 @@ namespace kalvert {
 /// The files written.
 [[nodiscard]] ExitCode writeFiles(RunState& run);
 
+// Parts of the checking that the streamed reading calls one response at a time.
+
+/// The response without its stages: what lists and names need of it.
+[[nodiscard]] ChannelResponse summaryOf(const ChannelResponse& response);
+
+/// Gives a checked response its stages, per metre of its unit's length.
+void completeCheck(CheckedResponse& checked, ChannelResponse&& full);
+
+/// A response of the first streamed reading: listed, and checked when the
+/// request wants it.
+[[nodiscard]] ExitCode checkStreamedResponse(RunState& run, ChannelResponse&& response);
+
 }  // namespace kalvert

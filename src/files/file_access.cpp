@@ -5,6 +5,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <exception>
+#include <memory>
+#include <stdexcept>
+#include <vector>
 #include <sys/stat.h>
 
 #ifdef _WIN32
@@ -66,6 +69,66 @@ int openForReading(const std::string& path)
 }
 
 }  // namespace
+
+namespace {
+
+// Opens, refuses a folder, learns the size; −1 after setting `outcome`.
+int openSized(const std::string& path, FileIdentity& identity, std::size_t& size, ReadOutcome& outcome)
+{
+    const int descriptor = openForReading(path);
+    if (descriptor < 0) {
+        outcome = ReadOutcome::OpenFailed;
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(descriptor);
+        outcome = ReadOutcome::OpenFailed;
+        return -1;
+    }
+    identity = identityOf(info);
+    const auto end = ::lseek(descriptor, 0, SEEK_END);
+    if (end < 0 || ::lseek(descriptor, 0, SEEK_SET) != 0) {
+        ::close(descriptor);
+        outcome = ReadOutcome::SizeUndefined;
+        return -1;
+    }
+    size = static_cast<std::size_t>(end);
+    return descriptor;
+}
+
+}  // namespace
+
+ReadOutcome readFileStart(const std::string& path, std::size_t most, std::string& text, FileIdentity& identity)
+{
+    ReadOutcome outcome = ReadOutcome::Read;
+    std::size_t size = 0;
+    const int descriptor = openSized(path, identity, size, outcome);
+    if (descriptor < 0) return outcome;
+    const bool read = size > 0 && readInto(descriptor, size < most ? size : most, text);
+    ::close(descriptor);
+    return read ? ReadOutcome::Read : ReadOutcome::ReadFailed;
+}
+
+std::function<std::string_view()> filePieces(const std::string& path)
+{
+    const int opened = openForReading(path);
+    if (opened < 0) throw std::runtime_error("the file could not be opened again");
+    const std::shared_ptr<int> descriptor(new int(opened), [](const int* held) {
+        ::close(*held);
+        delete held;
+    });
+    constexpr std::size_t pieceSize = std::size_t{1} << 20;
+    const auto buffer = std::make_shared<std::vector<char>>(pieceSize);
+    return [descriptor, buffer]() -> std::string_view {
+        for (;;) {
+            const auto read = ::read(*descriptor, buffer->data(), static_cast<unsigned>(buffer->size()));
+            if (read < 0 && errno == EINTR) continue;
+            if (read < 0) throw std::runtime_error("the file could not be read again");
+            return {buffer->data(), static_cast<std::size_t>(read)};
+        }
+    };
+}
 
 ReadOutcome readWholeFile(const std::string& path, std::string& text, FileIdentity& identity)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,16 @@ struct FileIdentity {
 /// closes the file. ReadFailed when nothing can be read or the text cannot be
 /// held in memory. `identity` names the file that was read.
 [[nodiscard]] ReadOutcome readWholeFile(const std::string& path, std::string& text, FileIdentity& identity);
+
+/// Reads at most `most` bytes from the start of `path`, refusing what
+/// readWholeFile refuses, the same way: a look at what kind of file it is.
+[[nodiscard]] ReadOutcome readFileStart(const std::string& path, std::size_t most, std::string& text,
+                                        FileIdentity& identity);
+
+/// The bytes of `path`, a piece (at most 1 MiB) at each call, an empty view
+/// at the end: memory holds one piece whatever the file's size. Throws
+/// std::runtime_error when the file cannot be opened or read (again).
+[[nodiscard]] std::function<std::string_view()> filePieces(const std::string& path);
 
 /// Does `path` name, following links, the file `identity` names?
 [[nodiscard]] bool namesSameFile(const std::string& path, const FileIdentity& identity);

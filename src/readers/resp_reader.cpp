@@ -127,9 +127,10 @@ void expandSymmetric(StageInProgress& stage)
     for (std::size_t i = stage.symmetry == 'B' ? half - 1 : half; i-- > 0;) taps.push_back(taps[i]);
 }
 
-void finishEpoch(EpochInProgress& epoch, std::vector<ChannelResponse>& responses)
+// Hands the epoch to the sink; false when the sink wants no more.
+bool finishEpoch(EpochInProgress& epoch, const ResponseSink& each, std::size_t& count)
 {
-    if (!epoch.open) return;
+    if (!epoch.open) return true;
     ChannelResponse& response = epoch.response;
     for (auto& [number, progress] : epoch.stages) {
         if (number == 0) continue;
@@ -143,8 +144,10 @@ void finishEpoch(EpochInProgress& epoch, std::vector<ChannelResponse>& responses
         response.stages.emplace_back(std::move(stage));
     }
     if (!response.stages.empty()) response.inputUnit = std::get<CascadeStage>(response.stages.front()).inputUnit;
-    responses.push_back(std::move(response));
+    ChannelResponse finished = std::move(response);
     epoch = EpochInProgress{};
+    ++count;
+    return each(std::move(finished));
 }
 
 void readStageField(const RespLine& line, StageInProgress& progress, char pendingType, int lineNumber)
@@ -239,9 +242,13 @@ bool looksLikeResp(std::string_view text)
     return false;
 }
 
-std::vector<ChannelResponse> readRespText(std::string_view text)
-{
-    std::vector<ChannelResponse> responses;
+namespace {
+
+// The reading of one file, line by line.
+struct RespReading {
+    explicit RespReading(const ResponseSink& sink) : each(sink) {}
+
+    const ResponseSink& each;
     EpochInProgress epoch;
     std::string network;
     std::string station;
@@ -250,20 +257,23 @@ std::vector<ChannelResponse> readRespText(std::string_view text)
     StageInProgress* current = nullptr;
     int currentNumber = -1;
     int lineNumber = 0;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.size(), text.find('\n'));
-        const std::string_view line = trimmed(text.substr(0, end));
-        text.remove_prefix(std::min(text.size(), end + 1));
+    std::size_t count = 0;
+
+    // False when the sink wants no more.
+    bool line(std::string_view text)
+    {
         ++lineNumber;
+        text = trimmed(text);
         RespLine parsed;
-        if (line.empty() || line.front() == '#' || !readTag(line, parsed)) continue;
+        if (text.empty() || text.front() == '#' || !readTag(text, parsed)) return true;
+        bool goOn = true;
         const std::string_view value = labelledValue(parsed.rest);
         if (parsed.blockette == 50) {
             if (parsed.field == 3) station = std::string(value);
             if (parsed.field == 16) network = std::string(value);
         } else if (parsed.blockette == 52) {
             if (lastBlockette != 52) {  // a new channel epoch
-                finishEpoch(epoch, responses);
+                goOn = finishEpoch(epoch, each, count);
                 epoch.open = true;
                 epoch.response.id.network = network;
                 epoch.response.id.station = station;
@@ -293,9 +303,44 @@ std::vector<ChannelResponse> readRespText(std::string_view text)
             }
         }
         lastBlockette = parsed.blockette;
+        return goOn;
     }
-    finishEpoch(epoch, responses);
-    if (responses.empty()) throw ReadError("no B052 channel block: not a RESP file with a channel epoch");
+};
+
+}  // namespace
+
+void readResp(const ChunkSource& source, const ResponseSink& each)
+{
+    RespReading reading(each);
+    std::string carried;  // a line cut by the end of a piece
+    bool goOn = true;
+    for (std::string_view piece = source(); goOn && !piece.empty(); piece = source()) {
+        for (std::size_t end; goOn && (end = piece.find('\n')) != std::string_view::npos;
+             piece.remove_prefix(end + 1)) {
+            if (carried.empty()) {
+                goOn = reading.line(piece.substr(0, end));
+            } else {
+                carried.append(piece.substr(0, end));
+                goOn = reading.line(carried);
+                carried.clear();
+            }
+        }
+        constexpr std::size_t longestLine = 1 << 16;  // no RESP line is longer
+        if (goOn && carried.size() < longestLine) carried.append(piece.substr(0, longestLine));
+    }
+    if (!goOn) return;
+    if (!carried.empty()) goOn = reading.line(carried);
+    if (goOn) finishEpoch(reading.epoch, each, reading.count);
+    if (reading.count == 0) throw ReadError("no B052 channel block: not a RESP file with a channel epoch");
+}
+
+std::vector<ChannelResponse> readRespText(std::string_view text)
+{
+    std::vector<ChannelResponse> responses;
+    readResp(wholeText(text), [&responses](ChannelResponse&& response) {
+        responses.push_back(std::move(response));
+        return true;
+    });
     return responses;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "readers/read_error.hpp"
+#include "readers/response_stream.hpp"
 #include "response/channel_response.hpp"
 
 namespace kalvert {
@@ -18,6 +19,10 @@ namespace kalvert {
 /// (decimation), 58 (stage gain; stage 0 the overall sensitivity), 61 (FIR,
 /// symmetric listings expanded) and 62 (polynomial). Throws ReadError for a
 /// file without a channel epoch, or a number or line it cannot read.
+/// Streams: each epoch goes to `each` as soon as the next one begins.
+void readResp(const ChunkSource& source, const ResponseSink& each);
+
+/// Every epoch of a file held in memory.
 [[nodiscard]] std::vector<ChannelResponse> readRespText(std::string_view text);
 
 }  // namespace kalvert

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <expat.h>
+#include <exception>
 #include <memory>
 #include <new>
 #include <string>
@@ -51,7 +52,10 @@ struct Walk {
     char symmetry = 'N';
     Complex root;
     std::string sensorText;
-    std::vector<ChannelResponse> responses;
+    const ResponseSink* each = nullptr;
+    std::size_t channels = 0;
+    bool stopped = false;            ///< the sink asked to stop
+    std::exception_ptr sinkFailure;  ///< what the sink threw: carried past expat's C frames
     std::string error;
 
     [[nodiscard]] std::string_view parent(std::size_t up = 1) const
@@ -95,9 +99,8 @@ void expandSymmetric(CascadeStage& stage, char symmetry)
     for (std::size_t i = symmetry == 'O' ? half - 1 : half; i-- > 0;) taps.push_back(taps[i]);
 }
 
-void XMLCALL startElement(void* data, const XML_Char* name, const XML_Char** attributes)
+void startElementIn(Walk& walk, const XML_Char* name, const XML_Char** attributes)
 {
-    Walk& walk = *static_cast<Walk*>(data);
     const std::string_view element = localName(name);
     if (walk.path.empty() && element != "FDSNStationXML") walk.fail("the root element is not FDSNStationXML");
     walk.path.emplace_back(element);
@@ -185,16 +188,23 @@ void endStageElement(Walk& walk, std::string_view element)
 
 void finishChannel(Walk& walk)
 {
+    if (walk.stopped) return;
     ChannelResponse& channel = walk.channel;
     channel.stated.instrument = walk.sensorText;
     if (!channel.stages.empty()) channel.inputUnit = std::get<CascadeStage>(channel.stages.front()).inputUnit;
-    walk.responses.push_back(std::move(channel));
     walk.inChannel = false;
+    ++walk.channels;
+    try {
+        if ((*walk.each)(std::move(channel))) return;
+    } catch (...) {
+        walk.sinkFailure = std::current_exception();
+    }
+    walk.stopped = true;
+    XML_StopParser(walk.parser, XML_FALSE);
 }
 
-void XMLCALL endElement(void* data, const XML_Char* name)
+void endElementIn(Walk& walk, const XML_Char* name)
 {
-    Walk& walk = *static_cast<Walk*>(data);
     const std::string_view element = localName(name);
     if (walk.inStage) {
         if (element == "Stage") {
@@ -222,11 +232,39 @@ void XMLCALL endElement(void* data, const XML_Char* name)
     walk.text.clear();
 }
 
-void XMLCALL characters(void* data, const XML_Char* text, int length)
+void charactersIn(Walk& walk, const XML_Char* text, int length)
 {
-    Walk& walk = *static_cast<Walk*>(data);
     constexpr std::size_t longestText = 1 << 16;  // no number or name is longer
     if (walk.text.size() < longestText) walk.text.append(text, static_cast<std::size_t>(length));
+}
+
+// Nothing may unwind through expat's C frames: what a handler throws
+// (memory exhausted) stops the parser and is thrown again after it returns.
+template <typename Body>
+void guarded(void* data, Body body)
+{
+    Walk& walk = *static_cast<Walk*>(data);
+    try {
+        body(walk);
+    } catch (...) {
+        if (!walk.sinkFailure) walk.sinkFailure = std::current_exception();
+        XML_StopParser(walk.parser, XML_FALSE);
+    }
+}
+
+void XMLCALL startElement(void* data, const XML_Char* name, const XML_Char** attributes)
+{
+    guarded(data, [&](Walk& walk) { startElementIn(walk, name, attributes); });
+}
+
+void XMLCALL endElement(void* data, const XML_Char* name)
+{
+    guarded(data, [&](Walk& walk) { endElementIn(walk, name); });
+}
+
+void XMLCALL characters(void* data, const XML_Char* text, int length)
+{
+    guarded(data, [&](Walk& walk) { charactersIn(walk, text, length); });
 }
 
 void XMLCALL refuseDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int)
@@ -253,9 +291,10 @@ bool looksLikeStationXml(std::string_view text)
     return name == "FDSNStationXML";
 }
 
-std::vector<ChannelResponse> readStationXmlText(std::string_view text)
+void readStationXml(const ChunkSource& source, const ResponseSink& each)
 {
     Walk walk;
+    walk.each = &each;
     const std::unique_ptr<XML_ParserStruct, void (*)(XML_Parser)> parser(XML_ParserCreateNS(nullptr, '|'),
                                                                          XML_ParserFree);
     if (!parser) throw std::bad_alloc();
@@ -264,22 +303,37 @@ std::vector<ChannelResponse> readStationXmlText(std::string_view text)
     XML_SetElementHandler(walk.parser, startElement, endElement);
     XML_SetCharacterDataHandler(walk.parser, characters);
     XML_SetStartDoctypeDeclHandler(walk.parser, refuseDoctype);
-    constexpr std::size_t piece = 1 << 20;
     bool parsed = true;
-    while (parsed) {
-        const std::string_view part = text.substr(0, piece);
-        text.remove_prefix(part.size());
-        parsed = XML_Parse(walk.parser, part.data(), static_cast<int>(part.size()),
-                           text.empty() ? XML_TRUE : XML_FALSE) == XML_STATUS_OK;
-        if (text.empty()) break;
+    for (bool last = false; parsed && !last;) {
+        std::string_view piece = source();
+        last = piece.empty();
+        // expat takes an int's worth at a time.
+        constexpr std::size_t mostAtOnce = 1 << 30;
+        do {
+            const std::string_view part = piece.substr(0, mostAtOnce);
+            piece.remove_prefix(part.size());
+            parsed = XML_Parse(walk.parser, part.data(), static_cast<int>(part.size()), last ? XML_TRUE : XML_FALSE) ==
+                     XML_STATUS_OK;
+        } while (parsed && !piece.empty());
     }
+    if (walk.sinkFailure) std::rethrow_exception(walk.sinkFailure);
+    if (walk.stopped && walk.error.empty()) return;
     if (!parsed || !walk.error.empty()) {
         const std::string where = "line " + std::to_string(XML_GetCurrentLineNumber(walk.parser));
         const std::string reason = walk.error.empty() ? XML_ErrorString(XML_GetErrorCode(walk.parser)) : walk.error;
         throw ReadError(where + ": " + reason);
     }
-    if (walk.responses.empty()) throw ReadError("no <Channel> element: no response to convert");
-    return std::move(walk.responses);
+    if (walk.channels == 0) throw ReadError("no <Channel> element: no response to convert");
+}
+
+std::vector<ChannelResponse> readStationXmlText(std::string_view text)
+{
+    std::vector<ChannelResponse> responses;
+    readStationXml(wholeText(text), [&responses](ChannelResponse&& response) {
+        responses.push_back(std::move(response));
+        return true;
+    });
+    return responses;
 }
 
 }  // namespace kalvert

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "readers/read_error.hpp"
+#include "readers/response_stream.hpp"
 #include "response/channel_response.hpp"
 
 namespace kalvert {
@@ -18,7 +19,12 @@ namespace kalvert {
 /// its symmetric half expanded, response lists and polynomials marked as
 /// such, decimation, stage gain). The document is parsed in pieces by expat;
 /// a document type declaration (and so any entity) is refused. Throws
-/// ReadError for a document that is not well-formed StationXML.
+/// ReadError for a document that is not well-formed StationXML. Streams:
+/// each channel is handed to `each` as its element closes, so that memory
+/// holds one channel, whatever the size of the document.
+void readStationXml(const ChunkSource& source, const ResponseSink& each);
+
+/// Every channel of a document held in memory.
 [[nodiscard]] std::vector<ChannelResponse> readStationXmlText(std::string_view text);
 
 }  // namespace kalvert
