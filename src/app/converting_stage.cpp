@@ -45,10 +45,8 @@ std::vector<double> chosenFrequencies(const OutputRequest& request, const Channe
 }
 
 // The frequencies as the file writes them, ascending, each once, none ≤ 0.
-std::vector<double> writtenFrequencies(std::vector<double> frequencies, double calibrationFrequency,
-                                       const OutputFormat& format)
+std::vector<double> writtenFrequencies(const std::vector<double>& frequencies, const OutputFormat& format)
 {
-    frequencies.push_back(calibrationFrequency);
     std::vector<double> written;
     written.reserve(frequencies.size());
     for (const double f : frequencies) {
@@ -67,26 +65,85 @@ const std::vector<double>& tableFrequencies(const RunState& run, const ChannelRe
                                             const std::vector<double>& runGrid, std::vector<double>& own)
 {
     if (run.request.gridGiven) return runGrid;
-    const OutputFormat& format = *run.request.format;
-    own = writtenFrequencies(chosenFrequencies(run.request, response),
-                             format.writtenFrequency(1.0 / *run.request.calper), format);
+    own = writtenFrequencies(chosenFrequencies(run.request, response), *run.request.format);
     return own;
 }
 
+// calper's column holds three decimals.
+constexpr double calperStep = 0.001;
+
+// A reader that scales the table by its value at calper (SEISAN) reads the
+// level off by this much unless calib is 1.
+constexpr double seisanLevelTolerance = 0.002;
+
+// The response's amplitude at the frequency the file writes for `calper`.
+double levelAt(const PreparedResponse& response, const OutputFormat& format, double calper)
+{
+    const double frequency = format.writtenFrequency(1.0 / calper);
+    FapPoint row;
+    evaluatePoints(response, &frequency, 1, &row);
+    return std::fabs(row.amplitude);
+}
+
+// The written value (f7.3) next to `period` at which the level comes nearest 1.
+double nearestWrittenCalper(const PreparedResponse& response, const OutputFormat& format, double period, double& error)
+{
+    const double rounded = std::round(period / calperStep) * calperStep;
+    double best = 1.0;
+    error = HUGE_VAL;
+    for (const double step : {-1.0, 0.0, 1.0}) {
+        const double candidate = std::clamp(rounded + step * calperStep, shortestCalper, longestCalper);
+        const double written = std::round(candidate / calperStep) * calperStep;
+        const double candidateError = std::fabs(levelAt(response, format, written) - 1.0);
+        if (candidateError < error) {
+            best = written;
+            error = candidateError;
+        }
+    }
+    return best;
+}
+
+// calper where the response is 1 count/nm: of the periods of unit level, the
+// one nearest 1 s (on a log scale) among those the f7.3 column can write
+// within the tolerance, else the nearest of all; 1 s when the level is
+// nowhere 1.
+double unitLevelCalper(const PreparedResponse& response, const OutputFormat& format)
+{
+    std::optional<double> nearest;
+    for (const double period : unitLevelPeriods(response, shortestCalper, longestCalper)) {
+        double error = 0.0;
+        const double written = nearestWrittenCalper(response, format, period, error);
+        if (error <= seisanLevelTolerance) return written;
+        if (!nearest) nearest = written;
+    }
+    return nearest.value_or(1.0);
+}
+
+// The calibration frequency joins the table's frequencies.
+std::vector<double> withCalibration(const std::vector<double>& frequencies, double calibrationFrequency)
+{
+    std::vector<double> all = frequencies;
+    const auto at = std::lower_bound(all.begin(), all.end(), calibrationFrequency);
+    if (at == all.end() || *at != calibrationFrequency) all.insert(at, calibrationFrequency);
+    return all;
+}
+
 // One response tabulated and rendered; throws with the reason in words.
-std::string renderResponse(const RunState& run, const CheckedResponse& checked, const std::vector<double>& frequencies,
+std::string renderResponse(const RunState& run, const CheckedResponse& checked, const std::vector<double>& grid,
                            double& work)
 {
     const OutputFormat& format = *run.request.format;
-    const double calper = *run.request.calper;
+    const PreparedResponse response = prepareResponse(
+        checked.response, ResponseKind{checked.kind.inputMotion, displacementInCountsPerNanometre, true});
+    const double calper =
+        format.calperAtUnitLevel && !run.request.calperGiven ? unitLevelCalper(response, format) : *run.request.calper;
     const double calibrationFrequency = format.writtenFrequency(1.0 / calper);
+    const std::vector<double> frequencies = withCalibration(grid, calibrationFrequency);
     if (frequencies.size() > format.maxRows)
         throw FieldError(std::to_string(frequencies.size()) + " rows, more than the " + std::to_string(format.maxRows) +
                          " " + std::string(format.rowLimitReason));
     if (frequencies.size() < 2) throw FieldError("fewer than two rows in the band");
 
-    const PreparedResponse response = prepareResponse(
-        checked.response, ResponseKind{checked.kind.inputMotion, displacementInCountsPerNanometre, true});
     // The bound holds for the whole run, however many responses share it.
     work += static_cast<double>(frequencies.size()) * rootCount(response);
     if (work > maxRootFrequencyTerms) throw std::length_error("more root-frequency terms than one run may take on");
@@ -103,6 +160,8 @@ std::string renderResponse(const RunState& run, const CheckedResponse& checked, 
     if (!std::isfinite(table.calib))
         throw FieldError("calib is not finite: the response at the calibration period is too small to invert");
     table.calper = calper;
+    if (format.calperAtUnitLevel && !(std::fabs(table.calib - 1.0) <= seisanLevelTolerance))
+        report::readerLevelOff(checked.number, checked.response, calper, 1.0 / table.calib);
     anchorPhase(table.rows, static_cast<std::size_t>(calibrationRow - table.rows.begin()));
     table.sourceName = std::filesystem::path(run.request.inputPath).filename().string();
     return format.render(table);
@@ -137,8 +196,7 @@ ExitCode prepareRunGrid(const RunState& run, std::vector<double>& grid)
     }
     if (points > format.maxRows) return report::gridTooLarge(points, format);
     try {
-        grid = writtenFrequencies(chosenFrequencies(run.request, ChannelResponse{}),
-                                  format.writtenFrequency(1.0 / *run.request.calper), format);
+        grid = writtenFrequencies(chosenFrequencies(run.request, ChannelResponse{}), format);
     } catch (const std::exception& error) {
         return report::gridRefused(error.what());
     }

@@ -124,6 +124,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments)
             request.formatText = value;
         } else if (takeValue(argument, "CALPER=", value)) {
             request.calperText = value;
+            request.calperGiven = true;
         }
     }
     readTypedFields(request);

@@ -32,7 +32,9 @@ struct OutputRequest {
     std::string formatText = "FAP";                   ///< FORMAT= as typed (for messages)
     const OutputFormat* format = &legacyFapFormat();  ///< null when FORMAT= names no format
     std::string calperText = "1.0";                   ///< CALPER= as typed (for messages)
-    std::optional<double> calper = 1.0;               ///< seconds; nothing when CAL2 cannot hold it
+    std::optional<double> calper = 1.0;
+    bool calperGiven =
+        false;  ///< CALPER= stood on the command line               ///< seconds; nothing when CAL2 cannot hold it
 };
 
 /// TYPE_IN= and TYPE_OUT= keep at most this many characters of their text.

@@ -401,6 +401,16 @@ ExitCode unsafeFileName(std::size_t number, const ChannelResponse& response, con
     return ExitCode::BadInputFile;
 }
 
+void readerLevelOff(std::size_t number, const ChannelResponse& response, double calper, double factor)
+{
+    char percent[32];
+    const auto end =
+        std::to_chars(percent, percent + sizeof percent, (factor - 1.0) * 100.0, std::chars_format::general, 3).ptr;
+    say("WARNING: " + shown(sectionTitle(number, response)) + ": at calper " + numberText(calper) +
+        " s the response is " + gainText(factor) + " counts/nm, not 1: SEISAN, which scales the table by it, reads" +
+        " the level " + std::string(percent, end) + " % off\n");
+}
+
 void convertingDone()
 {
     say("OK (Converting data)\n");

@@ -80,6 +80,7 @@ void convertingStarted();
 [[nodiscard]] ExitCode outOfMemory();
 [[nodiscard]] ExitCode unsafeFileName(std::size_t number, const ChannelResponse& response, const char* field,
                                       const std::string& value);
+void readerLevelOff(std::size_t number, const ChannelResponse& response, double calper, double factor);
 void convertingDone();
 
 // Writing.

@@ -1,5 +1,6 @@
 #include "response/displacement_table.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -30,6 +31,53 @@ void anchorPhase(std::vector<DisplacementRow>& rows, std::size_t anchor)
 {
     const double turns = std::ceil((rows.at(anchor).phaseDegrees - 180.0) / 360.0);
     for (DisplacementRow& row : rows) row.phaseDegrees -= 360.0 * turns;
+}
+
+namespace {
+
+// log |H| at period `seconds`: zero where the amplitude is 1.
+double logLevel(const PreparedResponse& response, double seconds)
+{
+    const double frequency = 1.0 / seconds;
+    FapPoint row;
+    evaluatePoints(response, &frequency, 1, &row);
+    return std::log(std::fabs(row.amplitude));
+}
+
+}  // namespace
+
+std::vector<double> unitLevelPeriods(const PreparedResponse& response, double shortest, double longest)
+{
+    constexpr int stepsPerDecade = 50;
+    constexpr int bisections = 60;
+    const double decades = std::log10(longest / shortest);
+    const int steps = static_cast<int>(std::ceil(decades * stepsPerDecade));
+    std::vector<double> found;
+    double previousLog = std::log10(shortest);
+    double previousLevel = logLevel(response, shortest);
+    for (int k = 1; k <= steps; ++k) {
+        const double logPeriod = std::min(std::log10(shortest) + decades * k / steps, std::log10(longest));
+        const double level = logLevel(response, std::pow(10.0, logPeriod));
+        if (std::isfinite(level) && std::isfinite(previousLevel) &&
+            (level == 0 || (level < 0) != (previousLevel < 0))) {
+            double low = previousLog;
+            double high = logPeriod;
+            for (int i = 0; i < bisections; ++i) {
+                const double middle = (low + high) / 2;
+                const double middleLevel = logLevel(response, std::pow(10.0, middle));
+                if ((middleLevel < 0) == (previousLevel < 0))
+                    low = middle;
+                else
+                    high = middle;
+            }
+            found.push_back(std::pow(10.0, (low + high) / 2));
+        }
+        previousLog = logPeriod;
+        previousLevel = level;
+    }
+    std::sort(found.begin(), found.end(),
+              [](double a, double b) { return std::fabs(std::log10(a)) < std::fabs(std::log10(b)); });
+    return found;
 }
 
 std::vector<double> logarithmicFrequencies(double lowest, double highest, int perDecade)

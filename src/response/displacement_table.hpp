@@ -25,6 +25,11 @@ struct DisplacementRow {
 /// continuous phase then reads as a seismologist expects it there.
 void anchorPhase(std::vector<DisplacementRow>& rows, std::size_t anchor);
 
+/// The periods in [shortest, longest] seconds at which the response
+/// (prepared for counts/nm) has amplitude 1, ordered by their distance from
+/// 1 s on a log scale; empty when it has that amplitude nowhere in the range.
+[[nodiscard]] std::vector<double> unitLevelPeriods(const PreparedResponse& response, double shortest, double longest);
+
 /// Frequencies a reader interpolating between them (linearly, or log-log)
 /// follows a smooth response to well within 0.5 %: `perDecade` evenly spaced
 /// in the logarithm from `lowest` up to `highest`, which is the last one.

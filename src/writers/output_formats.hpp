@@ -39,6 +39,10 @@ struct OutputFormat {
     /// (OneMessage); each response is followed by a blank line.
     std::string (*messageHead)(const ChannelResponse& first);
     std::string_view messageTail;
+    /// Without CALPER=, calper is the period where the response is 1
+    /// count/nm: a reader that scales the table by its own value at calper
+    /// (SEISAN) then reads the true level.
+    bool calperAtUnitLevel;
 };
 
 /// The format FORMAT= names, in any letter case; null for a name no format has.

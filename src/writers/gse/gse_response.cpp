@@ -182,7 +182,9 @@ std::string formatGseResponse(const GseChannel& channel, const std::vector<Displ
     return cal2Line(channel, calib, calper, version) + " (" + comment + ")\n" + fap2Block(rows, channel.name);
 }
 
-std::string gseResponseText(const TabulatedResponse& table, GseVersion version)
+namespace {
+
+GseChannel channelOf(const TabulatedResponse& table)
 {
     const ChannelResponse& response = *table.response;
     GseChannel channel;
@@ -198,7 +200,21 @@ std::string gseResponseText(const TabulatedResponse& table, GseVersion version)
     channel.comment = channel.name + " from " + table.sourceName +
                       (stages > 0 ? "; full cascade, " + std::to_string(stages) + " stages" : std::string()) +
                       "; displacement, counts/nm";
-    return formatGseResponse(channel, table.rows, table.calib, table.calper, version);
+    return channel;
+}
+
+}  // namespace
+
+std::string gseResponseText(const TabulatedResponse& table, GseVersion version)
+{
+    return formatGseResponse(channelOf(table), table.rows, table.calib, table.calper, version);
+}
+
+std::string seisanResponseText(const TabulatedResponse& table)
+{
+    GseChannel channel = channelOf(table);
+    channel.off.reset();
+    return formatGseResponse(channel, table.rows, table.calib, table.calper, GseVersion::Gse20);
 }
 
 std::string gseMessageId(const ChannelResponse& first)

@@ -51,6 +51,11 @@ inline constexpr std::size_t maxFap2Rows = 999;
 /// comment that names the channel, the source file and the unit.
 [[nodiscard]] std::string gseResponseText(const TabulatedResponse& table, GseVersion version);
 
+/// SEISAN's bare GSE2.0 response: as gseResponseText, but the CAL2 line ends
+/// after the on-time (SEISAN reads no off date, and Geotool refuses a CAL2
+/// line that reaches column 84).
+[[nodiscard]] std::string seisanResponseText(const TabulatedResponse& table);
+
 /// MSG_ID's text for a message that begins with `first`: "STA_CHA", letters,
 /// digits and "_" only, at most 20 characters ("KALVERT" when that leaves
 /// nothing).
