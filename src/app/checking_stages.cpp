@@ -127,6 +127,12 @@ ExitCode checkSection(const RunState& run, std::size_t index, const ChannelRespo
     if (pastYear9999(response.start) || pastYear9999(response.end))
         return report::epochBeyondYear9999(number, response, request.inputPath);
 
+    // A standard file names its channel and epoch: without them readers refuse
+    // it and SEISAN's names collide.
+    if (request.format->envelope != Envelope::LegacyFap &&
+        (response.id.station.empty() || response.id.channel.empty() || !response.start))
+        return report::identityMissing(number, response, request);
+
     checked.number = number;
     checked.response = summaryOf(response);
     if (const std::optional<double> rate = response.sampleRate; rate && !(*rate > 0 && *rate <= fastestSampleRate)) {
@@ -209,6 +215,12 @@ ExitCode selectResponses(RunState& run)
     }
     if (request.section) {
         const int number = *request.section;
+        if (number == 0) {
+            // A listing is not an error: the run ends here, touching no file.
+            report::sectionListing(request.inputPath, run.responses);
+            run.finished = true;
+            return ExitCode::Success;
+        }
         if (number < 1 || static_cast<std::size_t>(number) > run.responses.size())
             return report::noSuchSection(request.inputPath, number, run.responses);
         return ExitCode::Success;

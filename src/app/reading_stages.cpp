@@ -8,6 +8,7 @@
 #include "readers/resp_reader.hpp"
 #include "readers/section_reader.hpp"
 #include "readers/stationxml_reader.hpp"
+#include "text/text_scan.hpp"
 
 namespace kalvert {
 namespace {
@@ -47,6 +48,26 @@ ExitCode readSections(RunState& run)
 
 }  // namespace
 
+// Two ZEROS lines, or a "*" header line naming INPUT UNIT: a file written by
+// a data centre, whose sections the legacy reading merges or ignores.
+bool looksLikeDataCentreFile(std::string_view text)
+{
+    text = text.substr(0, text.find('\0'));
+    int zerosLines = 0;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.size(), text.find_first_of("\r\n"));
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(text.size(), end + 1));
+        const std::size_t start = line.find_first_not_of(" \t");
+        if (start != std::string_view::npos && line.substr(start, 5) == "ZEROS" && ++zerosLines == 2) return true;
+        if (!line.empty() && line.front() == '*') {
+            for (std::size_t at = 0; at + 10 <= line.size(); ++at)
+                if (equalsIgnoringCase(line.substr(at, 10), "INPUT UNIT")) return true;
+        }
+    }
+    return false;
+}
+
 // Enough of a file's start to tell StationXML and RESP from a SAC pole-zero file.
 constexpr std::size_t startToLookAt = 1 << 16;
 
@@ -72,13 +93,14 @@ ExitCode readInput(RunState& run)
 
 ExitCode splitResponses(RunState& run)
 {
-    report::checkingStarted(run.request.inputPath);
     // StationXML and RESP files, recognised by their content, always hold
     // channel epochs; a SAC pole-zero file is read the legacy way unless the
     // request names sections, channels, times or a standard format.
     const OutputRequest& request = run.request;
     run.sectioned = request.section || request.format->envelope != Envelope::LegacyFap ||
                     !request.channelPattern.empty() || !request.timeText.empty() || run.streamed;
+    if (!run.sectioned && looksLikeDataCentreFile(run.inputText)) report::legacyReadingOfDataCentreFile(request.inputPath);
+    report::checkingStarted(request.inputPath);
     return run.sectioned ? readSections(run) : readLegacy(run);
 }
 

@@ -190,6 +190,13 @@ void readingDone()
     say("OK (Reading input file)\n");
 }
 
+void legacyReadingOfDataCentreFile(const std::string& path)
+{
+    say("WARNING: (" + path +
+        ") has data-centre header blocks or several sections: this reading ignores or merges them; SECTION=0 lists "
+        "them\n");
+}
+
 void checkingStarted(const std::string& path)
 {
     say("Checking data (" + path + ")\n");
@@ -216,6 +223,11 @@ ExitCode sectionsUnreadable(const std::string& path, const std::string& reason)
 {
     say("ERROR: Checking data (" + path + ")\n  " + reason + "\n");
     return ExitCode::BadInputFile;
+}
+
+void sectionListing(const std::string& path, const std::vector<ChannelResponse>& all)
+{
+    say("(" + path + ") holds " + std::to_string(all.size()) + " sections:\n" + sectionList(all));
 }
 
 ExitCode noSuchSection(const std::string& path, int number, const std::vector<ChannelResponse>& all)
@@ -349,6 +361,23 @@ void sensitivityDisagrees(std::size_t number, const ChannelResponse& response, d
     say("WARNING: " + shown(sectionTitle(number, response)) + ": the stages give " + gainText(computed) + " at " +
         numberText(frequency) + " Hz, the stated sensitivity is " + gainText(*response.stated.sensitivity) + " (" +
         decibelText(decibels) + " dB apart); the stages are used\n");
+}
+
+ExitCode identityMissing(std::size_t number, const ChannelResponse& response, const OutputRequest& request)
+{
+    std::string missing;
+    const auto add = [&missing](bool absent, const char* what) {
+        if (absent) missing += std::string(missing.empty() ? "" : ", ") + what;
+    };
+    add(response.id.station.empty(), "station");
+    add(response.id.channel.empty(), "channel");
+    add(!response.start, "start of its epoch");
+    say("ERROR: " + shown(sectionTitle(number, response)) + " states no " + missing + ", which FORMAT=" +
+        std::string(request.format->name) + " files must name (" + request.inputPath +
+        "); put a header at the top of the file, with the channel's own values:\n"
+        "* NETWORK     : IU\n* STATION     : ANMO\n* LOCATION    : 00\n* CHANNEL     : BHZ\n"
+        "* START       : 2012-03-12T20:28:00\n* INPUT UNIT  : M\n");
+    return ExitCode::BadInputFile;
 }
 
 void checkingDone()

@@ -35,6 +35,7 @@ void bandRefused();
 void readingStarted(const std::string& path);
 [[nodiscard]] ExitCode readingFailed(ReadOutcome outcome, const std::string& path);
 void readingDone();
+void legacyReadingOfDataCentreFile(const std::string& path);
 
 // Checking: splitting the text into responses, choosing and checking them.
 void checkingStarted(const std::string& path);
@@ -42,6 +43,7 @@ void checkingStarted(const std::string& path);
 void constantMissing(const std::string& path);
 [[nodiscard]] ExitCode checkingFailed(const std::string& path);
 [[nodiscard]] ExitCode sectionsUnreadable(const std::string& path, const std::string& reason);
+void sectionListing(const std::string& path, const std::vector<ChannelResponse>& all);
 [[nodiscard]] ExitCode noSuchSection(const std::string& path, int number, const std::vector<ChannelResponse>& all);
 [[nodiscard]] ExitCode noneSelected(const OutputRequest& request, const std::vector<ChannelResponse>& all);
 [[nodiscard]] ExitCode needOneResponse(const OutputRequest& request, std::size_t count,
@@ -68,6 +70,8 @@ void rateDisagrees(std::size_t number, const ChannelResponse& response, const Ca
 void normalisationOff(std::size_t number, const ChannelResponse& response, const CascadeStage& stage, double level);
 void sensitivityDisagrees(std::size_t number, const ChannelResponse& response, double computed, double frequency,
                           double decibels);
+[[nodiscard]] ExitCode identityMissing(std::size_t number, const ChannelResponse& response,
+                                       const OutputRequest& request);
 void checkingDone();
 
 // Converting.

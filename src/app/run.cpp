@@ -51,8 +51,10 @@ ExitCode runStages(const std::vector<std::string>& arguments)
     bool done = false;
     if (const ExitCode code = readCommandLine(arguments, run.request, done); code != ExitCode::Success || done)
         return code;
-    for (const Stage stage : stages)
+    for (const Stage stage : stages) {
         if (const ExitCode code = stage(run); code != ExitCode::Success) return code;
+        if (run.finished) break;
+    }
     return ExitCode::Success;
 }
 

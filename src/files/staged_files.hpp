@@ -31,7 +31,9 @@ struct StagedFiles {
     std::vector<File> files;
     std::string createdFolder;  ///< made by this run; removed again when nothing was committed
     bool committed = false;
-    unsigned mode = 0600;  ///< permission bits of the files, less the umask
+    /// Permission bits of the files, less the umask: a SEISAN CAL folder is
+    /// shared by every user of an installation.
+    unsigned mode = 0666;
 
     StagedFiles() = default;
     StagedFiles(const StagedFiles&) = delete;

@@ -69,7 +69,8 @@ TEST_F(ConversionRun, ConvertsWithLowerCasePrefixesAndMode0600)
 {
     copyData("IU.ANMO.00.BHZ.obspy.sacpz", "anmo.pz");
     const RunResult result = runKalvert({"in=anmo.pz", "out=anmo.fap"}, dir());
-    EXPECT_EQ(result.output, runPreamble() + trying("anmo.pz") + readingOk + checking("anmo.pz") + successTail("anmo.fap"));
+    EXPECT_EQ(result.output, runPreamble() + trying("anmo.pz") + readingOk + dataCentreWarning("anmo.pz") +
+                                 checking("anmo.pz") + successTail("anmo.fap"));
     EXPECT_EQ(result.status, 0);
     struct stat info {};
     ASSERT_EQ(stat((dir() / "anmo.fap").c_str(), &info), 0);
@@ -149,7 +150,8 @@ TEST_F(ConversionRun, MissingConstantWarnsOnTheCheckingLine)
 {
     copyData("OO.AXBA1..HDH.hydrophone.sacpz", "hydro.pz");
     const RunResult result = runKalvert({"IN=hydro.pz", "OUT=hydro.fap"}, dir());
-    EXPECT_EQ(result.output, runPreamble() + trying("hydro.pz") + readingOk + checking("hydro.pz") +
+    EXPECT_EQ(result.output, runPreamble() + trying("hydro.pz") + readingOk + dataCentreWarning("hydro.pz") +
+                                 checking("hydro.pz") +
                                  "WARNING: Not found CONSTANT (hydro.pz).\n CONSTANT set to 1.0" + successTail("hydro.fap"));
     EXPECT_EQ(result.status, 0);
 }

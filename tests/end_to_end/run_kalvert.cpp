@@ -135,4 +135,11 @@ std::string runPreamble()
            "=============================================\n\n";
 }
 
+std::string dataCentreWarning(const std::string& input)
+{
+    return "WARNING: (" + input +
+           ") has data-centre header blocks or several sections: this reading ignores or merges them; SECTION=0 "
+           "lists them\n";
+}
+
 }  // namespace kalvert::testing

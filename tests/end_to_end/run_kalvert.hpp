@@ -52,5 +52,7 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes);
 std::filesystem::path testData(const std::string& name);
 /// The help screen and banner every run prints first.
 std::string runPreamble();
+/// The line the legacy reading of a data-centre file prints after reading it.
+std::string dataCentreWarning(const std::string& input);
 
 }  // namespace kalvert::testing

@@ -76,7 +76,7 @@ TEST_F(SafeOutput, HostileCases)
          253,
          {},
          "its station \"AN\\x01MO\""},
-        {"no station", section("IU", "", "00", "BHZ"), {"FORMAT=CSS"}, 253, {}, "its station \"\" cannot name"},
+        {"no station", section("IU", "", "00", "BHZ"), {"FORMAT=CSS"}, 253, {}, "states no station, which FORMAT=CSS files must name"},
         {"names that differ in letter case",
          section("IU", "ANMO", "00", "BHZ") + section("IU", "anmo", "00", "BHZ"),
          {"FORMAT=CSS"},
@@ -108,7 +108,7 @@ TEST_F(SafeOutput, HostileCases)
          {"out/", "out/IU.ANMO.00.BHZ.2012-03-12-2028.fap"},
          "not a rate a channel has"},
         {"a calib that is not finite",
-         "* STATION : ANMO\n* CHANNEL : BHZ\n* INPUT UNIT : M\nZEROS 0\nPOLES 0\nCONSTANT 1e-305\n",
+         "* STATION : ANMO\n* CHANNEL : BHZ\n* START : 2012-03-12\n* INPUT UNIT : M\nZEROS 0\nPOLES 0\nCONSTANT 1e-305\n",
          {"FORMAT=CSS"},
          252,
          {},
@@ -178,6 +178,12 @@ TEST_F(SafeOutput, WhatStandsAtANameAndAllOrNothing)
     EXPECT_EQ(result.status, 0) << result.output;
     EXPECT_EQ(readFile(out / second).substr(0, 16), "# IU.COR.00.BHZ ");
     EXPECT_LT(fs::file_size(out / second), 100000u);
+    // Standard files are for everyone who reads the folder: 0666 less the umask.
+    const mode_t umaskNow = ::umask(0);
+    ::umask(umaskNow);
+    struct stat info {};
+    ASSERT_EQ(::stat((out / second).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0666u & ~umaskNow);
 
     // A full disk, simulated by the file-size limit: nothing new, nothing changed, no folder left.
     fs::remove_all(out);

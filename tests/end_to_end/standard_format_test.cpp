@@ -32,6 +32,16 @@ const RealFile realFiles[] = {
     {"IU.ANMO.BH.multi-epoch.sacpz", 9, 0},     {"UW.HOOD..ENx.multi15.sacpz", 15, 0},
 };
 
+const std::string headerForBareFiles = "* NETWORK     : XX\n* STATION     : BARE\n* LOCATION    : \n"
+                                      "* CHANNEL     : BHZ\n* START       : 2000-01-01T00:00:00\n"
+                                      "* INPUT UNIT  : M/S\n";
+
+bool isHeaderless(const std::string& name)
+{
+    return name == "NZ.CRLZ.HHZ.implicit-zeros.sacpz" || name == "NZ.HHZ.10.no-zero-lines.sacpz" ||
+           name == "KARC.BHZ.sacpz";
+}
+
 // The forward displacement response in counts/nm, independently.
 ComplexL displacementResponse(const Response& response, int inputMotion, long double frequency)
 {
@@ -55,7 +65,9 @@ protected:
 
     RunResult convert(const std::string& input, std::vector<std::string> options, const std::string& output)
     {
-        if (!fs::exists(dir() / input)) fs::copy_file(testData(input), dir() / input);
+        // The headerless files get the header the refusal of such files asks for.
+        if (!fs::exists(dir() / input))
+            writeFile(dir() / input, (isHeaderless(input) ? headerForBareFiles : "") + readFile(testData(input)));
         options.insert(options.begin(), {"IN=" + input, "OUT=" + output});
         return runKalvert(options, dir());
     }
@@ -219,6 +231,15 @@ TEST_F(StandardFormat, FoldersSectionsAndRefusals)
         std::string message;
         int status;
     };
+    writeFile(dir() / "bare.pz", readFile(testData("KARC.BHZ.sacpz")));
+    const RunResult bare = convert("bare.pz", {"FORMAT=SEISAN"}, "bare.gse");
+    EXPECT_EQ(bare.status, 253);
+    EXPECT_NE(bare.output.find("ERROR: Section 1 (no header) states no station, channel, start of its epoch, which "
+                               "FORMAT=SEISAN files must name (bare.pz); put a header at the top of the file"),
+              std::string::npos)
+        << bare.output;
+    EXPECT_FALSE(fs::exists(dir() / "bare.gse"));
+
     const Refusal refusals[] = {
         {{"FORMAT=SAC"}, "ERROR: Unknown FORMAT=SAC; the formats are FAP, SEISAN, GSE2.0, GSE2.1, IMS1.0, CSS\n", 3},
         {{"FORMAT=GSE2.1", "CALPER=0"}, "ERROR: CALPER=0 is not a period in seconds from 0.001 to 999.999\n", 3},
