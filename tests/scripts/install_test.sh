@@ -9,7 +9,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 test -x "$prefix/bin/kalvert"
-test -f "$prefix/share/man/man1/kalvert.1"
+test -f "$prefix/share/man/man1/kalvert.1.gz"
 test -f "$prefix/share/doc/kalvert/copyright"
 cd "$prefix"
 "$prefix/bin/kalvert" "IN=$source/examples/IU.ANMO.00.BHZ.sacpz" OUT=example.fap >/dev/null
