@@ -47,3 +47,21 @@ check_refused short.fap "the count line says"
 sed '6s/.*/   1.0000000  one  0.5/' log.fap > word.fap
 check_refused word.fap "not a number"
 check_refused missing.fap "cannot read"
+
+# What the picture shows, from the commands and data plot-fap hands gnuplot.
+"$source/tools/plot-fap" --help | grep -q "usage: plot-fap" || { echo "--help failed"; exit 1; }
+"$source/tools/plot-fap" --script linear.fap >linear.script
+range=$(sed -n 's/^set xrange \[\(.*\):\(.*\)\]$/\1 \2/p' linear.script)
+data=$(sed -n '/^# data$/,$p' linear.script | awk 'NR > 1 && NF == 3 { if (!n++ || $1 < lo) lo = $1; if ($1 > hi) hi = $1 } END { print lo, hi }')
+[ "$range" = "$data" ] || { echo "the frequency axis spans $range, the data $data"; exit 1; }
+sed -n '/^# data$/,$p' linear.script | awk 'NR > 2 && NF == 3 && prev != "" {
+    d = $3 - prev; if (d > 3.1416 || d < -3.1416) { print "a phase wrap at " $1 " Hz"; exit 1 } }
+  NF == 3 { prev = $3 }' || exit 1
+"$source/tools/plot-fap" --script multi.msg >multi.script
+curves=$(grep -c 'using 1:2' <<<"$(grep '^plot' multi.script | head -n 1 | tr ',' '\n')")
+titles=$(grep -o 'title "[^"]*"' multi.script | sed 1d | sort -u | wc -l)
+colours=$(grep '^plot' multi.script | head -n 1 | grep -o 'rgb "#[0-9a-f]*"' | sort -u | wc -l)
+[ "$curves" = 9 ] && [ "$titles" = 9 ] && [ "$colours" = 9 ] ||
+  { echo "multi.msg: $curves curves, $titles legend entries, $colours colours for 9 responses"; exit 1; }
+grep -q 'counts/nm' multi.script && ! grep -q 'nM' linear.script || { echo "units not in counts/nm"; exit 1; }
+echo "plot-fap: pictures and their data as expected"
