@@ -72,17 +72,17 @@ quick_start() {  # run|test: the one command of that README block
     $0 == marker { found = 1; next }
     found && /^```sh$/ { inside = 1; next }
     inside && /^```/ { exit }
-    inside { print }' "$here/README.md"
+    inside { print }' "$here/README.md" "$here/doc/manual.md"
 }
 readme_blocks() {  # the names of the blocks that need root
-  sed -nE 's/^<!-- readme: ([^ ]+) fresh -->$/\1/p' "$here/README.md"
+  sed -nE 's/^<!-- readme: ([^ ]+) fresh -->$/\1/p' "$here/README.md" "$here/doc/manual.md"
 }
 readme_block() {  # NAME
   awk -v marker="$1" '
     $0 ~ "^<!-- readme: " marker " " { found = 1; next }
     found && /^```sh$/ { inside = 1; next }
     inside && /^```/ { exit }
-    inside { print }' "$here/README.md"
+    inside { print }' "$here/README.md" "$here/doc/manual.md"
 }
 
 failures=0
