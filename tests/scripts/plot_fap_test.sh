@@ -49,7 +49,7 @@ check_refused word.fap "not a number"
 check_refused missing.fap "cannot read"
 
 # What the picture shows, from the commands and data plot-fap hands gnuplot.
-"$source/tools/plot-fap" --help | grep -q "usage: plot-fap" || { echo "--help failed"; exit 1; }
+help=$("$source/tools/plot-fap" --help) && grep -q "usage: plot-fap" <<<"$help" || { echo "--help failed"; exit 1; }
 "$source/tools/plot-fap" --script linear.fap >linear.script
 range=$(sed -n 's/^set xrange \[\(.*\):\(.*\)\]$/\1 \2/p' linear.script)
 data=$(sed -n '/^# data$/,$p' linear.script | awk 'NR > 1 && NF == 3 { if (!n++ || $1 < lo) lo = $1; if ($1 > hi) hi = $1 } END { print lo, hi }')
