@@ -99,7 +99,8 @@ ExitCode splitResponses(RunState& run)
     const OutputRequest& request = run.request;
     run.sectioned = request.section || request.format->envelope != Envelope::LegacyFap ||
                     !request.channelPattern.empty() || !request.timeText.empty() || run.streamed;
-    if (!run.sectioned && looksLikeDataCentreFile(run.inputText)) report::legacyReadingOfDataCentreFile(request.inputPath);
+    if (!run.sectioned && looksLikeDataCentreFile(run.inputText))
+        report::legacyReadingOfDataCentreFile(request.inputPath);
     report::checkingStarted(request.inputPath);
     return run.sectioned ? readSections(run) : readLegacy(run);
 }

@@ -372,8 +372,8 @@ ExitCode identityMissing(std::size_t number, const ChannelResponse& response, co
     add(response.id.station.empty(), "station");
     add(response.id.channel.empty(), "channel");
     add(!response.start, "start of its epoch");
-    say("ERROR: " + shown(sectionTitle(number, response)) + " states no " + missing + ", which FORMAT=" +
-        std::string(request.format->name) + " files must name (" + request.inputPath +
+    say("ERROR: " + shown(sectionTitle(number, response)) + " states no " + missing +
+        ", which FORMAT=" + std::string(request.format->name) + " files must name (" + request.inputPath +
         "); put a header at the top of the file, with the channel's own values:\n"
         "* NETWORK     : IU\n* STATION     : ANMO\n* LOCATION    : 00\n* CHANNEL     : BHZ\n"
         "* START       : 2012-03-12T20:28:00\n* INPUT UNIT  : M\n");

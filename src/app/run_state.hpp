@@ -39,7 +39,7 @@ struct RunState {
     std::vector<ChannelResponse> responses;  ///< every response of the file, in file order
     std::vector<std::size_t> selected;       ///< indices into responses: the ones to convert
     std::vector<CheckedResponse> checked;
-    bool finished = false;  ///< the run's answer is given (SECTION=0 listed the sections)
+    bool finished = false;    ///< the run's answer is given (SECTION=0 listed the sections)
     PreparedFapFile fapFile;  ///< the legacy FAP file, ready to stream
     /// The standard formats' files, each written as its response is
     /// converted, under a temporary name until the run commits them.

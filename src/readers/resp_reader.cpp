@@ -336,12 +336,7 @@ void readResp(const ChunkSource& source, const ResponseSink& each)
 
 std::vector<ChannelResponse> readRespText(std::string_view text)
 {
-    std::vector<ChannelResponse> responses;
-    readResp(wholeText(text), [&responses](ChannelResponse&& response) {
-        responses.push_back(std::move(response));
-        return true;
-    });
-    return responses;
+    return readAll(readResp, text);
 }
 
 }  // namespace kalvert

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string_view>
+#include <vector>
 
 #include "response/channel_response.hpp"
 
@@ -22,6 +23,18 @@ using ResponseSink = std::function<bool(ChannelResponse&&)>;
         given = true;
         return text;
     };
+}
+
+/// Every response a streaming reader finds in a text held in memory.
+template <typename Reader>
+[[nodiscard]] std::vector<ChannelResponse> readAll(Reader read, std::string_view text)
+{
+    std::vector<ChannelResponse> responses;
+    read(wholeText(text), [&responses](ChannelResponse&& response) {
+        responses.push_back(std::move(response));
+        return true;
+    });
+    return responses;
 }
 
 }  // namespace kalvert

@@ -328,12 +328,7 @@ void readStationXml(const ChunkSource& source, const ResponseSink& each)
 
 std::vector<ChannelResponse> readStationXmlText(std::string_view text)
 {
-    std::vector<ChannelResponse> responses;
-    readStationXml(wholeText(text), [&responses](ChannelResponse&& response) {
-        responses.push_back(std::move(response));
-        return true;
-    });
-    return responses;
+    return readAll(readStationXml, text);
 }
 
 }  // namespace kalvert

@@ -1,31 +1,4 @@
-// Arbitrary bytes as a RESP file: the reader must never crash or
-// hang, refuse only with ReadError, and expand symmetric FIRs within bounds.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <string_view>
-
+// Arbitrary bytes as a RESP file.
 #include "readers/resp_reader.hpp"
-#include "response/evaluation.hpp"
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
-    try {
-        for (const kalvert::ChannelResponse& response : kalvert::readRespText(text)) {
-            for (const kalvert::ResponseStage& stage : response.stages)
-                if (std::get<kalvert::CascadeStage>(stage).numerator.size() > 2 * size + 2) std::abort();
-            try {
-                const kalvert::PreparedResponse prepared =
-                    kalvert::prepareResponse(response, kalvert::ResponseKind{1, kalvert::OutputKind{0, 0, -9}, true});
-                kalvert::FapPoint row;
-                const double frequency = 1.0;
-                kalvert::evaluatePoints(prepared, &frequency, 1, &row);
-            } catch (const std::invalid_argument&) {
-            }
-        }
-    } catch (const kalvert::ReadError&) {
-        return 0;
-    }
-    return 0;
-}
+#define READ_TEXT kalvert::readRespText
+#include "reader_fuzz_body.hpp"
