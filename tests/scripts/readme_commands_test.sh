@@ -39,7 +39,12 @@ LC_ALL=C awk -v dir="$work/blocks" '
   /^```sh$/ {
     if (marker == "") fail("a command block without a <!-- readme: NAME --> or quick-start marker")
     split(marker, words, " ")
-    if (words[2] == "quick-start:") { marker = ""; skipping = 1; next }
+    if (words[2] == "quick-start:" && words[3] != "run") { marker = ""; skipping = 1; next }
+    if (words[2] == "quick-start:") {
+      # The first quick-start command installs and builds, then converts: its conversion runs here.
+      name = "quick-start-run"; print "" > (dir "/" name ".options")
+      file = dir "/" name ".sh"; marker = ""; inside = 1; last_step = 1; next
+    }
     name = words[3]; options = ""
     for (i = 4; words[i] != "-->"; i++) options = options " " words[i]
     file = dir "/" name ".sh"; print options > (dir "/" name ".options")
@@ -51,6 +56,7 @@ LC_ALL=C awk -v dir="$work/blocks" '
     output = ""; inside = 1; next
   }
   /^```/ { if (inside || skipping) { inside = 0; skipping = 0; file = "" } else skipping = 1; next }
+  inside && last_step { steps = split($0, step, "&& "); print step[steps] > file; last_step = 0; next }
   inside && file != "" { print > file }
   END { if (failed) exit 1 }' "$readme"
 
