@@ -31,17 +31,17 @@ constexpr std::array<std::string ChannelId::*, 4> cssNameFields{&ChannelId::netw
 
 // One row per format; adding a format is adding a row (and its writer).
 constexpr OutputFormat formats[] = {
-    {"FAP", Envelope::LegacyFap, nullptr, 0, "", nullptr, nullptr, noNameFields, nullptr, "", false},
-    {"SEISAN", Envelope::FilePerResponse, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, seisanResponseText,
-     seisanFileName, seisanNameFields, nullptr, "", true},
-    {"GSE2.0", Envelope::OneMessage, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Gse20>,
-     nullptr, noNameFields, gseHead<GseVersion::Gse20>, gseMessageTail, false},
-    {"GSE2.1", Envelope::OneMessage, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Gse21>,
-     nullptr, noNameFields, gseHead<GseVersion::Gse21>, gseMessageTail, false},
-    {"IMS1.0", Envelope::OneMessage, gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Ims10>,
-     nullptr, noNameFields, gseHead<GseVersion::Ims10>, gseMessageTail, false},
-    {"CSS", Envelope::FilePerResponse, cssWrittenFrequency, maxCssRows, "a CSS file is given", cssFileText, cssFileName,
-     cssNameFields, nullptr, "", false},
+    {"FAP", nullptr, 0, "", nullptr, nullptr, noNameFields, nullptr, "", Envelope::LegacyFap, false},
+    {"SEISAN", gseWrittenFrequency, maxFap2Rows, fap2RowLimit, seisanResponseText, seisanFileName, seisanNameFields,
+     nullptr, "", Envelope::FilePerResponse, true},
+    {"GSE2.0", gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Gse20>, nullptr, noNameFields,
+     gseHead<GseVersion::Gse20>, gseMessageTail, Envelope::OneMessage, false},
+    {"GSE2.1", gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Gse21>, nullptr, noNameFields,
+     gseHead<GseVersion::Gse21>, gseMessageTail, Envelope::OneMessage, false},
+    {"IMS1.0", gseWrittenFrequency, maxFap2Rows, fap2RowLimit, gseText<GseVersion::Ims10>, nullptr, noNameFields,
+     gseHead<GseVersion::Ims10>, gseMessageTail, Envelope::OneMessage, false},
+    {"CSS", cssWrittenFrequency, maxCssRows, "a CSS file is given", cssFileText, cssFileName, cssNameFields, nullptr,
+     "", Envelope::FilePerResponse, false},
 };
 
 }  // namespace

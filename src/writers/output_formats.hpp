@@ -23,7 +23,6 @@ enum class Envelope {
 /// response in counts/nm on the frequencies their columns can write.
 struct OutputFormat {
     std::string_view name;
-    Envelope envelope;
     /// The frequency as the file's column holds it (each row is evaluated
     /// there); throws FieldError for one the column cannot hold.
     double (*writtenFrequency)(double frequency);
@@ -39,6 +38,7 @@ struct OutputFormat {
     /// (OneMessage); each response is followed by a blank line.
     std::string (*messageHead)(const ChannelResponse& first);
     std::string_view messageTail;
+    Envelope envelope;
     /// Without CALPER=, calper is the period where the response is 1
     /// count/nm: a reader that scales the table by its own value at calper
     /// (SEISAN) then reads the true level.
