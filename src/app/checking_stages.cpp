@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -60,15 +61,17 @@ double decibelsBetween(double a, double b)
 // A StationXML or RESP cascade: refused when a stage has no frequency
 // response or a digital stage no known rate; warned about where its parts
 // disagree with each other.
-ExitCode checkCascade(const RunState& run, std::size_t number, const ChannelResponse& response)
+ExitCode checkCascade(RunState& run, std::size_t number, const ChannelResponse& response)
 {
     std::vector<CascadeStage> stages;
     for (const ResponseStage& stage : response.stages) stages.push_back(std::get<CascadeStage>(stage));
     for (const CascadeStage& stage : stages)
-        if (!isEvaluable(stage)) return report::stageWithoutResponse(number, response, stage, run.request.inputPath);
+        if (!isEvaluable(stage))
+            return refuseOrSkip(run, report::stageWithoutResponse(number, response, stage, run.request.inputPath));
     CascadeNotes notes;
     const std::vector<PreparedStage> prepared = prepareCascade(stages, response.stated.sensitivityFrequency, notes);
-    if (notes.rateUnknown != 0) return report::rateUnknown(number, response, notes.rateUnknown, run.request.inputPath);
+    if (notes.rateUnknown != 0)
+        return refuseOrSkip(run, report::rateUnknown(number, response, notes.rateUnknown, run.request.inputPath));
     for (const int stage : notes.carriedRate) report::rateCarried(number, response, stage);
 
     double rate = 0.0;
@@ -102,11 +105,11 @@ ExitCode checkCascade(const RunState& run, std::size_t number, const ChannelResp
 // A section's kind of motion from its INPUT UNIT (TYPE_IN where it states
 // none), with the warnings reported. `checked` gets the response without its
 // stages (identity, epoch, a sample rate worth using); completeCheck adds them.
-ExitCode checkSection(const RunState& run, std::size_t index, const ChannelResponse& response, CheckedResponse& checked)
+ExitCode checkSection(RunState& run, std::size_t index, const ChannelResponse& response, CheckedResponse& checked)
 {
     const OutputRequest& request = run.request;
     const std::size_t number = index + 1;
-    if (response.stages.empty()) return report::noStages(number, response, request.inputPath);
+    if (response.stages.empty()) return refuseOrSkip(run, report::noStages(number, response, request.inputPath));
     GroundMotionUnit unit;
     const int typeInMotion = readLeadingInteger(request.typeIn);
     if (response.inputUnit.empty()) {
@@ -117,7 +120,7 @@ ExitCode checkSection(const RunState& run, std::size_t index, const ChannelRespo
         if (request.typeInGiven && typeInMotion != unit.motion)
             report::typeInContradicted(number, response, request, unit.motion);
     } else {
-        return report::notGroundMotion(number, response, request.inputPath);
+        return refuseOrSkip(run, report::notGroundMotion(number, response, request.inputPath));
     }
     if (isCascade(response)) {
         if (const ExitCode code = checkCascade(run, number, response); code != ExitCode::Success) return code;
@@ -125,13 +128,13 @@ ExitCode checkSection(const RunState& run, std::size_t index, const ChannelRespo
         warnAboutConstant(number, response, unit.metresPerUnit);
     }
     if (pastYear9999(response.start) || pastYear9999(response.end))
-        return report::epochBeyondYear9999(number, response, request.inputPath);
+        return refuseOrSkip(run, report::epochBeyondYear9999(number, response, request.inputPath));
 
     // A standard file names its channel and epoch: without them readers refuse
     // it and SEISAN's names collide.
     if (request.format->envelope != Envelope::LegacyFap &&
         (response.id.station.empty() || response.id.channel.empty() || !response.start))
-        return report::identityMissing(number, response, request);
+        return refuseOrSkip(run, report::identityMissing(number, response, request));
 
     checked.number = number;
     checked.response = summaryOf(response);
@@ -140,6 +143,7 @@ ExitCode checkSection(const RunState& run, std::size_t index, const ChannelRespo
         checked.response.sampleRate.reset();
     }
     checked.metresPerUnit = unit.metresPerUnit;
+    checked.sourceName = std::filesystem::path(request.inputPath).filename().string();
     checked.kind = ResponseKind{unit.motion, request.kind.output, true};
     return ExitCode::Success;
 }
@@ -165,6 +169,14 @@ void warnAboutTypeOut(const RunState& run)
 }
 
 }  // namespace
+
+ExitCode refuseOrSkip(RunState& run, const report::Refusal& refusal)
+{
+    if (!run.request.skipRefused) return report::refused(refusal);
+    report::skipped(run.request.inputPath, refusal);
+    ++run.skipped;
+    return ExitCode::SomeSkipped;
+}
 
 ChannelResponse summaryOf(const ChannelResponse& response)
 {
@@ -200,7 +212,9 @@ ExitCode checkStreamedResponse(RunState& run, ChannelResponse&& response)
     if (!isWanted(run.request, index, response)) return ExitCode::Success;
     if (run.checked.empty()) warnAboutTypeOut(run);
     CheckedResponse checked;
-    if (const ExitCode code = checkSection(run, index, response, checked); code != ExitCode::Success) return code;
+    const ExitCode code = checkSection(run, index, response, checked);
+    if (code == ExitCode::SomeSkipped) return ExitCode::Success;
+    if (code != ExitCode::Success) return code;
     run.selected.push_back(index);
     run.checked.push_back(std::move(checked));
     return ExitCode::Success;
@@ -226,7 +240,7 @@ ExitCode selectResponses(RunState& run)
         return ExitCode::Success;
     }
     const bool chosen = !request.channelPattern.empty() || request.time;
-    if (chosen && run.selected.empty()) return report::noneSelected(request, run.responses);
+    if (chosen && run.selected.empty() && !run.inFolder) return report::noneSelected(request, run.responses);
     // The FAP file holds one response: a choice among several is the user's.
     if (run.sectioned && request.format->envelope == Envelope::LegacyFap && run.selected.size() != 1)
         return report::needOneResponse(request, run.selected.size(), run.responses);
@@ -237,18 +251,21 @@ ExitCode checkResponses(RunState& run)
 {
     if (!run.sectioned) {
         // The legacy reading: the kind of motion is TYPE_IN's, changed by the zeros' adjustment.
-        run.checked.push_back({1, std::move(run.responses.front()), run.request.kind, 1.0});
+        run.checked.push_back({1, std::move(run.responses.front()), run.request.kind, 1.0, ""});
     } else if (!run.streamed) {
         warnAboutTypeOut(run);
         run.checked.reserve(run.selected.size());
+        std::vector<std::size_t> kept;
         for (const std::size_t index : run.selected) {
             CheckedResponse checked;
-            if (const ExitCode code = checkSection(run, index, run.responses[index], checked);
-                code != ExitCode::Success)
-                return code;
+            const ExitCode code = checkSection(run, index, run.responses[index], checked);
+            if (code == ExitCode::SomeSkipped) continue;
+            if (code != ExitCode::Success) return code;
             completeCheck(checked, ChannelResponse(run.responses[index]));
             run.checked.push_back(std::move(checked));
+            kept.push_back(index);
         }
+        run.selected = std::move(kept);
     }
     report::checkingDone();
     return ExitCode::Success;

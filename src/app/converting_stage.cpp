@@ -163,7 +163,7 @@ std::string renderResponse(const RunState& run, const CheckedResponse& checked, 
     if (format.calperAtUnitLevel && !(std::fabs(table.calib - 1.0) <= seisanLevelTolerance))
         report::readerLevelOff(checked.number, checked.response, calper, 1.0 / table.calib);
     anchorPhase(table.rows, static_cast<std::size_t>(calibrationRow - table.rows.begin()));
-    table.sourceName = std::filesystem::path(run.request.inputPath).filename().string();
+    table.sourceName = checked.sourceName;
     return format.render(table);
 }
 
@@ -216,16 +216,23 @@ ExitCode renderAll(RunState& run)
     std::vector<double> own;
     std::size_t index = 0;
     const ExitCode code = forEachChecked(run, [&](const CheckedResponse& checked) {
+        const std::size_t at = index++;
+        ++run.progress.responsesDone;
+        report::showProgress(run.progress, "");
+        if (!message && run.targets[at].empty()) return ExitCode::Success;  // skipped when the names were planned
         std::string text;
+        ExitCode refusal = ExitCode::Success;
         try {
             text = renderResponse(run, checked, tableFrequencies(run, checked.response, runGrid, own), work);
         } catch (const std::bad_alloc&) {
-            return report::outOfMemory();
+            refusal = refuseOrSkip(run, report::outOfMemory());
         } catch (const std::exception& error) {
-            return report::responseNotConverted(checked.number, checked.response, error.what());
+            refusal = refuseOrSkip(run, report::responseNotConverted(checked.number, checked.response, error.what()));
         }
+        if (refusal == ExitCode::SomeSkipped) return ExitCode::Success;
+        if (refusal != ExitCode::Success) return refusal;
         if (message) text += '\n';
-        return appendOutput(run, message ? 0 : index++, text);
+        return appendOutput(run, message ? 0 : at, text);
     });
     if (code != ExitCode::Success || !message) return code;
     return appendOutput(run, 0, format.messageTail);
@@ -236,6 +243,7 @@ ExitCode renderAll(RunState& run)
 ExitCode convertResponses(RunState& run)
 {
     report::convertingStarted();
+    if (run.checked.empty()) return report::nothingLeft(run.request.inputPath);  // every response skipped
     const ExitCode code = run.request.format->envelope == Envelope::LegacyFap ? prepareLegacyFile(run) : renderAll(run);
     if (code == ExitCode::Success) report::convertingDone();
     return code;

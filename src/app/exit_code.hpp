@@ -9,6 +9,7 @@ enum class ExitCode : int {
     FewParams = 1,       ///< fewer than two arguments
     NotInOut = 2,        ///< the first two arguments are not IN= and OUT=
     BadArgument = 3,     ///< FORMAT= or CALPER= holds a value the tool does not know
+    SomeSkipped = 4,     ///< written, with responses skipped (ON_ERROR=skip)
     OpenFailed = -1,     ///< input file not opened
     SizeUndefined = -2,  ///< input file size not learnt
     BadInputFile = -3,   ///< input not read, lacks ZEROS or POLES, or not readable as a model

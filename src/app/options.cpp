@@ -52,6 +52,8 @@ void readTypedFields(OutputRequest& request)
     request.format = findOutputFormat(request.formatText);
     request.calper = readCalibrationPeriod(request.calperText);
     if (!request.timeText.empty()) request.time = readDateTime(request.timeText);
+    request.skipRefused = equalsIgnoringCase(request.onErrorText, "skip");
+    request.onErrorValid = request.skipRefused || equalsIgnoringCase(request.onErrorText, "stop");
 }
 
 // "*" any run of characters, "?" any one; letter case ignored. Greedy with
@@ -120,6 +122,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments)
             request.channelPattern = value;
         } else if (takeValue(argument, "TIME=", value)) {
             request.timeText = value;
+        } else if (takeValue(argument, "ON_ERROR=", value)) {
+            request.onErrorText = value;
         } else if (takeValue(argument, "FORMAT=", value)) {
             request.formatText = value;
         } else if (takeValue(argument, "CALPER=", value)) {

@@ -32,9 +32,11 @@ struct OutputRequest {
     std::string formatText = "FAP";                   ///< FORMAT= as typed (for messages)
     const OutputFormat* format = &legacyFapFormat();  ///< null when FORMAT= names no format
     std::string calperText = "1.0";                   ///< CALPER= as typed (for messages)
-    std::optional<double> calper = 1.0;
-    bool calperGiven =
-        false;  ///< CALPER= stood on the command line               ///< seconds; nothing when CAL2 cannot hold it
+    std::optional<double> calper = 1.0;               ///< seconds; nothing when CAL2 cannot hold it
+    bool calperGiven = false;                         ///< CALPER= stood on the command line
+    std::string onErrorText = "stop";                 ///< ON_ERROR= as typed (for messages)
+    bool skipRefused = false;  ///< ON_ERROR=skip: a refused response is skipped, the rest written
+    bool onErrorValid = true;  ///< ON_ERROR= held stop or skip
 };
 
 /// TYPE_IN= and TYPE_OUT= keep at most this many characters of their text.

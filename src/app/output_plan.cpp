@@ -5,6 +5,7 @@
 #include <map>
 
 #include "app/reporter.hpp"
+#include "app/stages.hpp"
 
 namespace kalvert {
 namespace {
@@ -27,7 +28,7 @@ bool isCode(const std::string& text)
     return true;
 }
 
-ExitCode refuseUnsafeName(const OutputFormat& format, const CheckedResponse& checked)
+ExitCode refuseUnsafeName(RunState& run, const OutputFormat& format, const CheckedResponse& checked)
 {
     const ChannelId& id = checked.response.id;
     for (std::string ChannelId::*field : format.nameFields) {
@@ -35,7 +36,7 @@ ExitCode refuseUnsafeName(const OutputFormat& format, const CheckedResponse& che
         const std::string& value = id.*field;
         const bool required = field == &ChannelId::station || field == &ChannelId::channel;
         if (!isCode(value) || (required && value.empty()))
-            return report::unsafeFileName(checked.number, checked.response, fieldName(field), value);
+            return refuseOrSkip(run, report::unsafeFileName(checked.number, checked.response, fieldName(field), value));
     }
     return ExitCode::Success;
 }
@@ -65,7 +66,12 @@ ExitCode planFiles(RunState& run)
     }
     std::map<std::string, std::string> names;  // by the name in lower case: other systems ignore the case
     for (const CheckedResponse& checked : run.checked) {
-        if (const ExitCode code = refuseUnsafeName(format, checked); code != ExitCode::Success) return code;
+        const ExitCode code = refuseUnsafeName(run, format, checked);
+        if (code == ExitCode::SomeSkipped) {
+            run.targets.emplace_back();  // no file for it
+            continue;
+        }
+        if (code != ExitCode::Success) return code;
         const std::string name = format.fileName(checked.response);
         if (!names.emplace(lowerCase(name), name).second)
             return report::sameFileName(request.outputPath, name, run.responses);
@@ -96,6 +102,7 @@ ExitCode stageOutput(RunState& run)
         return code;
     }
     for (const std::string& target : run.targets) {
+        if (target.empty()) continue;
         // Never a write through a link, into a FIFO or over a folder; never over the input.
         if (targetState(target) == TargetState::Other) return report::notRegularFile(target);
         if (namesSameFile(target, run.inputFile)) {
@@ -123,11 +130,12 @@ ExitCode appendOutput(RunState& run, std::size_t index, std::string_view text)
 
 ExitCode commitOutput(RunState& run)
 {
-    for (const std::string& target : run.targets) report::writingStarted(target);
+    for (const std::string& target : run.targets)
+        if (!target.empty()) report::writingStarted(target);
     std::string failed;
     if (!commitStaged(run.staged, failed)) return report::notWritten(failed);
     report::writingDone();
-    return ExitCode::Success;
+    return run.skipped > 0 ? ExitCode::SomeSkipped : ExitCode::Success;
 }
 
 }  // namespace kalvert

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <unistd.h>
 
 #include "app/help_screen.hpp"
 #include "app/version.hpp"
@@ -101,6 +102,17 @@ std::string selection(const OutputRequest& request)
 
 }  // namespace
 
+ExitCode refused(const Refusal& refusal)
+{
+    say("ERROR: " + refusal.text);
+    return refusal.code;
+}
+
+void skipped(const std::string& path, const Refusal& refusal)
+{
+    say("WARNING: (" + path + ") skipped: " + refusal.text);
+}
+
 void helpScreen()
 {
     printHelpScreen();
@@ -166,6 +178,67 @@ ExitCode badTime(const OutputRequest& request)
     say("ERROR: TIME=" + shown(request.timeText) +
         " is not a time (yyyy-mm-dd, yyyy-mm-ddThh:mm or yyyy-mm-ddThh:mm:ss)\n");
     return ExitCode::BadArgument;
+}
+
+ExitCode badOnError(const OutputRequest& request)
+{
+    say("ERROR: ON_ERROR=" + shown(request.onErrorText) + " is neither stop nor skip\n");
+    return ExitCode::BadArgument;
+}
+
+ExitCode sectionWithFolder(const OutputRequest& request)
+{
+    say("ERROR: SECTION= numbers the sections of one file, and (" + request.inputPath +
+        ") is a folder: choose with CHANNEL= and TIME=\n");
+    return ExitCode::BadArgument;
+}
+
+ExitCode emptyFolder(const std::string& path)
+{
+    say("ERROR: (" + path + ") holds no response file to convert\n");
+    return ExitCode::BadInputFile;
+}
+
+void fileSkipped(const std::string& path)
+{
+    say("WARNING: (" + path + ") skipped: it is not read as responses (see above)\n");
+}
+
+void startProgress(ProgressLine& progress, std::size_t files)
+{
+    progress.files = files;
+    progress.started = std::chrono::steady_clock::now();
+    progress.shown = files > 1 && ::isatty(STDERR_FILENO) != 0;
+}
+
+void showProgress(ProgressLine& progress, const std::string& current)
+{
+    if (!progress.shown) return;
+    if (!current.empty()) progress.current = current;
+    const auto now = std::chrono::steady_clock::now();
+    constexpr auto tenth = std::chrono::milliseconds(100);
+    if (progress.drawn != std::chrono::steady_clock::time_point{} && now - progress.drawn < tenth) return;
+    progress.drawn = now;
+    const double elapsed = std::chrono::duration<double>(now - progress.started).count();
+    // Reading is the first half of the work, converting the second.
+    const double done =
+        progress.responses == 0
+            ? 0.5 * static_cast<double>(progress.filesDone) / static_cast<double>(progress.files)
+            : 0.5 + 0.5 * static_cast<double>(progress.responsesDone) / static_cast<double>(progress.responses);
+    std::string line = "\r\033[Kfiles " + std::to_string(progress.filesDone) + "/" + std::to_string(progress.files) +
+                       ", responses " + std::to_string(progress.responsesDone) + "/" +
+                       std::to_string(progress.responses) + ", " + shown(progress.current) + ", " +
+                       std::to_string(static_cast<long>(elapsed)) + " s";
+    if (done > 0.01) line += ", about " + std::to_string(static_cast<long>(elapsed * (1 - done) / done)) + " s left";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+void endProgress(ProgressLine& progress)
+{
+    if (!progress.shown || progress.drawn == std::chrono::steady_clock::time_point{}) return;
+    std::fputs("\r\033[K", stderr);
+    std::fflush(stderr);
 }
 
 void readingStarted(const std::string& path)
@@ -270,11 +343,10 @@ void typeInContradicted(std::size_t number, const ChannelResponse& response, con
         sectionTitle(number, response) + ": read as " + motionName(motion) + "\n");
 }
 
-ExitCode notGroundMotion(std::size_t number, const ChannelResponse& response, const std::string& path)
+Refusal notGroundMotion(std::size_t number, const ChannelResponse& response, const std::string& path)
 {
-    say("ERROR: " + sectionTitle(number, response) + " has INPUT UNIT " + response.inputUnit +
-        ", not a ground motion (M, NM, M/S, M/S**2 ...) (" + path + ")\n");
-    return ExitCode::BadInputFile;
+    return {ExitCode::BadInputFile, sectionTitle(number, response) + " has INPUT UNIT " + response.inputUnit +
+                                        ", not a ground motion (M, NM, M/S, M/S**2 ...) (" + path + ")\n"};
 }
 
 void constantNotStated(std::size_t number, const ChannelResponse& response, const double* perUnit)
@@ -299,34 +371,32 @@ void sampleRateIgnored(std::size_t number, const ChannelResponse& response, doub
         ", not a rate a channel has: read as not stated\n");
 }
 
-ExitCode epochBeyondYear9999(std::size_t number, const ChannelResponse& response, const std::string& path)
+Refusal epochBeyondYear9999(std::size_t number, const ChannelResponse& response, const std::string& path)
 {
-    say("ERROR: " + shown(sectionTitle(number, response)) + " has an epoch past the year 9999 (" + path + ")\n");
-    return ExitCode::BadInputFile;
+    return {ExitCode::BadInputFile,
+            shown(sectionTitle(number, response)) + " has an epoch past the year 9999 (" + path + ")\n"};
 }
 
-ExitCode noStages(std::size_t number, const ChannelResponse& response, const std::string& path)
+Refusal noStages(std::size_t number, const ChannelResponse& response, const std::string& path)
 {
-    say("ERROR: " + shown(sectionTitle(number, response)) + " has no response stages (" + path + ")\n");
-    return ExitCode::BadInputFile;
+    return {ExitCode::BadInputFile, shown(sectionTitle(number, response)) + " has no response stages (" + path + ")\n"};
 }
 
-ExitCode stageWithoutResponse(std::size_t number, const ChannelResponse& response, const CascadeStage& stage,
-                              const std::string& path)
+Refusal stageWithoutResponse(std::size_t number, const ChannelResponse& response, const CascadeStage& stage,
+                             const std::string& path)
 {
     const bool polynomial = stage.kind == CascadeStage::Kind::Polynomial;
-    say("ERROR: " + shown(sectionTitle(number, response)) + ": " + stageText(stage) + " is " +
-        (polynomial ? "a polynomial, which has no frequency response"
-                    : "a response list, which gives values at its own frequencies only") +
-        " (" + path + ")\n");
-    return ExitCode::BadInputFile;
+    return {ExitCode::BadInputFile,
+            shown(sectionTitle(number, response)) + ": " + stageText(stage) + " is " +
+                (polynomial ? "a polynomial, which has no frequency response"
+                            : "a response list, which gives values at its own frequencies only") +
+                " (" + path + ")\n"};
 }
 
-ExitCode rateUnknown(std::size_t number, const ChannelResponse& response, int stage, const std::string& path)
+Refusal rateUnknown(std::size_t number, const ChannelResponse& response, int stage, const std::string& path)
 {
-    say("ERROR: " + shown(sectionTitle(number, response)) + ": stage " + std::to_string(stage) +
-        " is digital, and no stage before it states a sampling rate (" + path + ")\n");
-    return ExitCode::BadInputFile;
+    return {ExitCode::BadInputFile, shown(sectionTitle(number, response)) + ": stage " + std::to_string(stage) +
+                                        " is digital, and no stage before it states a sampling rate (" + path + ")\n"};
 }
 
 void rateCarried(std::size_t number, const ChannelResponse& response, int stage)
@@ -363,7 +433,7 @@ void sensitivityDisagrees(std::size_t number, const ChannelResponse& response, d
         decibelText(decibels) + " dB apart); the stages are used\n");
 }
 
-ExitCode identityMissing(std::size_t number, const ChannelResponse& response, const OutputRequest& request)
+Refusal identityMissing(std::size_t number, const ChannelResponse& response, const OutputRequest& request)
 {
     std::string missing;
     const auto add = [&missing](bool absent, const char* what) {
@@ -372,12 +442,12 @@ ExitCode identityMissing(std::size_t number, const ChannelResponse& response, co
     add(response.id.station.empty(), "station");
     add(response.id.channel.empty(), "channel");
     add(!response.start, "start of its epoch");
-    say("ERROR: " + shown(sectionTitle(number, response)) + " states no " + missing +
-        ", which FORMAT=" + std::string(request.format->name) + " files must name (" + request.inputPath +
-        "); put a header at the top of the file, with the channel's own values:\n"
-        "* NETWORK     : IU\n* STATION     : ANMO\n* LOCATION    : 00\n* CHANNEL     : BHZ\n"
-        "* START       : 2012-03-12T20:28:00\n* INPUT UNIT  : M\n");
-    return ExitCode::BadInputFile;
+    return {ExitCode::BadInputFile,
+            shown(sectionTitle(number, response)) + " states no " + missing +
+                ", which FORMAT=" + std::string(request.format->name) + " files must name (" + request.inputPath +
+                "); put a header at the top of the file, with the channel's own values:\n"
+                "* NETWORK     : IU\n* STATION     : ANMO\n* LOCATION    : 00\n* CHANNEL     : BHZ\n"
+                "* START       : 2012-03-12T20:28:00\n* INPUT UNIT  : M\n"};
 }
 
 void checkingDone()
@@ -396,11 +466,10 @@ ExitCode convertingFailed()
     return ExitCode::ConvertFailed;
 }
 
-ExitCode responseNotConverted(std::size_t number, const ChannelResponse& response, const std::string& reason)
+Refusal responseNotConverted(std::size_t number, const ChannelResponse& response, const std::string& reason)
 {
-    say("ERROR: Converting data\n  section " + std::to_string(number) + " (" + channelName(response.id) +
-        "): " + reason + "\n");
-    return ExitCode::ConvertFailed;
+    return {ExitCode::ConvertFailed, "Converting data\n  section " + std::to_string(number) + " (" +
+                                         channelName(response.id) + "): " + reason + "\n"};
 }
 
 ExitCode gridTooLarge(std::size_t points, const OutputFormat& format)
@@ -416,18 +485,17 @@ ExitCode gridRefused(const std::string& reason)
     return ExitCode::ConvertFailed;
 }
 
-ExitCode outOfMemory()
+Refusal outOfMemory()
 {
-    say("ERROR: Out of memory\n");
-    return ExitCode::BadInputFile;
+    return {ExitCode::BadInputFile, "Out of memory\n"};
 }
 
-ExitCode unsafeFileName(std::size_t number, const ChannelResponse& response, const char* field,
-                        const std::string& value)
+Refusal unsafeFileName(std::size_t number, const ChannelResponse& response, const char* field, const std::string& value)
 {
-    say("ERROR: " + shown(sectionTitle(number, response)) + ": its " + field + " \"" + shown(value) +
-        "\" cannot name a file: a code holds letters and digits only, and a file needs a station and a channel\n");
-    return ExitCode::BadInputFile;
+    return {
+        ExitCode::BadInputFile,
+        shown(sectionTitle(number, response)) + ": its " + field + " \"" + shown(value) +
+            "\" cannot name a file: a code holds letters and digits only, and a file needs a station and a channel\n"};
 }
 
 void readerLevelOff(std::size_t number, const ChannelResponse& response, double calper, double factor)
@@ -438,6 +506,12 @@ void readerLevelOff(std::size_t number, const ChannelResponse& response, double 
     say("WARNING: " + shown(sectionTitle(number, response)) + ": at calper " + numberText(calper) +
         " s the response is " + gainText(factor) + " counts/nm, not 1: SEISAN, which scales the table by it, reads" +
         " the level " + std::string(percent, end) + " % off\n");
+}
+
+ExitCode nothingLeft(const std::string& path)
+{
+    say("ERROR: Converting data\n  every response of (" + path + ") was refused: nothing is written\n");
+    return ExitCode::BadInputFile;
 }
 
 void convertingDone()

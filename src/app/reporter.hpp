@@ -6,6 +6,7 @@
 
 #include "app/exit_code.hpp"
 #include "app/options.hpp"
+#include "app/run_state.hpp"
 #include "files/file_access.hpp"
 #include "response/channel_response.hpp"
 
@@ -15,6 +16,16 @@ namespace kalvert::report {
 // it shows): every progress line, warning and error of a run, in the tool's
 // own words, and the exit status each refusal ends the run with. Stored
 // scripts read these lines: their texts do not change.
+
+/// One response refused: the status a run that stops on it ends with, and
+/// why, in words. The run reports it as an error, or with ON_ERROR=skip as
+/// a warning, and goes on without that response.
+struct Refusal {
+    ExitCode code;
+    std::string text;
+};
+[[nodiscard]] ExitCode refused(const Refusal& refusal);
+void skipped(const std::string& path, const Refusal& refusal);
 
 void helpScreen();
 void banner();
@@ -30,6 +41,17 @@ void bandRefused();
 [[nodiscard]] ExitCode calperOutOfRange(const OutputRequest& request);
 [[nodiscard]] ExitCode badSectionNumber(const OutputRequest& request);
 [[nodiscard]] ExitCode badTime(const OutputRequest& request);
+[[nodiscard]] ExitCode badOnError(const OutputRequest& request);
+[[nodiscard]] ExitCode sectionWithFolder(const OutputRequest& request);
+
+// A folder as the input, and the progress line on a terminal.
+[[nodiscard]] ExitCode emptyFolder(const std::string& path);
+void fileSkipped(const std::string& path);
+/// The line is shown only when standard error is a terminal and the run
+/// holds more than one file; it is redrawn at most ten times a second.
+void startProgress(ProgressLine& progress, std::size_t files);
+void showProgress(ProgressLine& progress, const std::string& current);
+void endProgress(ProgressLine& progress);
 
 // Reading the input.
 void readingStarted(const std::string& path);
@@ -51,18 +73,17 @@ void sectionListing(const std::string& path, const std::vector<ChannelResponse>&
 void typeOutIgnored(const OutputRequest& request);
 void inputUnitNotStated(std::size_t number, const ChannelResponse& response, const OutputRequest& request, int motion);
 void typeInContradicted(std::size_t number, const ChannelResponse& response, const OutputRequest& request, int motion);
-[[nodiscard]] ExitCode notGroundMotion(std::size_t number, const ChannelResponse& response, const std::string& path);
+[[nodiscard]] Refusal notGroundMotion(std::size_t number, const ChannelResponse& response, const std::string& path);
 void constantNotStated(std::size_t number, const ChannelResponse& response, const double* perUnit);
 void constantDisagrees(std::size_t number, const ChannelResponse& response, double constant, double product,
                        double decibels);
 void sampleRateIgnored(std::size_t number, const ChannelResponse& response, double rate);
-[[nodiscard]] ExitCode epochBeyondYear9999(std::size_t number, const ChannelResponse& response,
-                                           const std::string& path);
-[[nodiscard]] ExitCode noStages(std::size_t number, const ChannelResponse& response, const std::string& path);
-[[nodiscard]] ExitCode stageWithoutResponse(std::size_t number, const ChannelResponse& response,
-                                            const CascadeStage& stage, const std::string& path);
-[[nodiscard]] ExitCode rateUnknown(std::size_t number, const ChannelResponse& response, int stage,
-                                   const std::string& path);
+[[nodiscard]] Refusal epochBeyondYear9999(std::size_t number, const ChannelResponse& response, const std::string& path);
+[[nodiscard]] Refusal noStages(std::size_t number, const ChannelResponse& response, const std::string& path);
+[[nodiscard]] Refusal stageWithoutResponse(std::size_t number, const ChannelResponse& response,
+                                           const CascadeStage& stage, const std::string& path);
+[[nodiscard]] Refusal rateUnknown(std::size_t number, const ChannelResponse& response, int stage,
+                                  const std::string& path);
 void rateCarried(std::size_t number, const ChannelResponse& response, int stage);
 void unitsDisagree(std::size_t number, const ChannelResponse& response, const CascadeStage& stage,
                    const CascadeStage& next);
@@ -70,21 +91,22 @@ void rateDisagrees(std::size_t number, const ChannelResponse& response, const Ca
 void normalisationOff(std::size_t number, const ChannelResponse& response, const CascadeStage& stage, double level);
 void sensitivityDisagrees(std::size_t number, const ChannelResponse& response, double computed, double frequency,
                           double decibels);
-[[nodiscard]] ExitCode identityMissing(std::size_t number, const ChannelResponse& response,
-                                       const OutputRequest& request);
+[[nodiscard]] Refusal identityMissing(std::size_t number, const ChannelResponse& response,
+                                      const OutputRequest& request);
 void checkingDone();
 
 // Converting.
 void convertingStarted();
 [[nodiscard]] ExitCode convertingFailed();
-[[nodiscard]] ExitCode responseNotConverted(std::size_t number, const ChannelResponse& response,
-                                            const std::string& reason);
+[[nodiscard]] Refusal responseNotConverted(std::size_t number, const ChannelResponse& response,
+                                           const std::string& reason);
 [[nodiscard]] ExitCode gridTooLarge(std::size_t points, const OutputFormat& format);
 [[nodiscard]] ExitCode gridRefused(const std::string& reason);
-[[nodiscard]] ExitCode outOfMemory();
-[[nodiscard]] ExitCode unsafeFileName(std::size_t number, const ChannelResponse& response, const char* field,
-                                      const std::string& value);
+[[nodiscard]] Refusal outOfMemory();
+[[nodiscard]] Refusal unsafeFileName(std::size_t number, const ChannelResponse& response, const char* field,
+                                     const std::string& value);
 void readerLevelOff(std::size_t number, const ChannelResponse& response, double calper, double factor);
+[[nodiscard]] ExitCode nothingLeft(const std::string& path);
 void convertingDone();
 
 // Writing.

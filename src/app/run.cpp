@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "app/folder_run.hpp"
 #include "app/reporter.hpp"
 #include "app/stages.hpp"
 #include "text/text_scan.hpp"
@@ -39,6 +40,7 @@ ExitCode readCommandLine(const std::vector<std::string>& arguments, OutputReques
     if (request.format == nullptr) return report::unknownFormat(request);
     if (!request.sectionValid) return report::badSectionNumber(request);
     if (!request.timeText.empty() && !request.time) return report::badTime(request);
+    if (!request.onErrorValid) return report::badOnError(request);
     if (request.format->envelope != Envelope::LegacyFap && !request.calper) return report::calperOutOfRange(request);
     return ExitCode::Success;
 }
@@ -51,6 +53,7 @@ ExitCode runStages(const std::vector<std::string>& arguments)
     bool done = false;
     if (const ExitCode code = readCommandLine(arguments, run.request, done); code != ExitCode::Success || done)
         return code;
+    if (isFolderInput(run.request)) return runFolder(run);
     for (const Stage stage : stages) {
         if (const ExitCode code = stage(run); code != ExitCode::Success) return code;
         if (run.finished) break;

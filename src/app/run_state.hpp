@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -20,10 +21,23 @@ struct CheckedResponse {
     ChannelResponse response;
     ResponseKind kind;
     double metresPerUnit = 1.0;  ///< of the input unit's length
+    std::string sourceName;      ///< the name of the file it came from, without its folder
 };
 
 /// What the input file holds, told by its content.
 enum class InputKind { SacPoleZero, StationXml, Resp };
+
+/// The one line on a terminal that shows how far a long run has come.
+struct ProgressLine {
+    bool shown = false;  ///< standard error is a terminal and the run is long
+    std::chrono::steady_clock::time_point started;
+    std::chrono::steady_clock::time_point drawn;  ///< when the line was last drawn
+    std::size_t files = 0;
+    std::size_t filesDone = 0;
+    std::size_t responses = 0;
+    std::size_t responsesDone = 0;
+    std::string current;  ///< the file being read
+};
 
 /// What one run holds as it goes from stage to stage.
 struct RunState {
@@ -39,6 +53,12 @@ struct RunState {
     std::vector<ChannelResponse> responses;  ///< every response of the file, in file order
     std::vector<std::size_t> selected;       ///< indices into responses: the ones to convert
     std::vector<CheckedResponse> checked;
+    std::size_t skipped = 0;  ///< responses refused and skipped (ON_ERROR=skip)
+    /// IN= a folder: one state per file read, each with its own responses;
+    /// this run converts and writes all of theirs together.
+    std::vector<RunState> sources;
+    bool inFolder = false;  ///< one file of a folder: choosing nothing is no error
+    ProgressLine progress;
     bool finished = false;    ///< the run's answer is given (SECTION=0 listed the sections)
     PreparedFapFile fapFile;  ///< the legacy FAP file, ready to stream
     /// The standard formats' files, each written as its response is

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/exit_code.hpp"
+#include "app/reporter.hpp"
 #include "app/run_state.hpp"
 
 namespace kalvert {
@@ -29,6 +30,11 @@ namespace kalvert {
 
 /// The files written.
 [[nodiscard]] ExitCode writeFiles(RunState& run);
+
+/// A refused response: the status that ends the run, or with ON_ERROR=skip
+/// a warning, the response counted as skipped, and SomeSkipped, which tells
+/// the caller to go on without it.
+[[nodiscard]] ExitCode refuseOrSkip(RunState& run, const report::Refusal& refusal);
 
 // Parts of the checking that the streamed reading calls one response at a time.
 
