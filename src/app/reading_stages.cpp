@@ -1,3 +1,4 @@
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -80,9 +81,12 @@ ExitCode readInput(RunState& run)
         if (looksLikeStationXml(run.inputText)) run.inputKind = InputKind::StationXml;
         if (looksLikeResp(run.inputText)) run.inputKind = InputKind::Resp;
         run.streamed = run.inputKind != InputKind::SacPoleZero;
-        // A SAC pole-zero file is read whole; the others piece by piece, twice.
+        // A SAC pole-zero file is read whole (a short one already is); the
+        // others piece by piece, twice.
         if (run.streamed)
             run.inputText.clear();
+        else if (run.inputText.size() < startToLookAt)
+            run.inputText.resize(std::strlen(run.inputText.c_str()));  // the text ends at its first NUL byte
         else
             outcome = readWholeFile(path, run.inputText, run.inputFile);
     }

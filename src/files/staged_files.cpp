@@ -1,6 +1,5 @@
 #include "files/staged_files.hpp"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -35,10 +34,9 @@ int processNumber()
 #endif
 }
 
-std::string temporaryName(const std::string& target, unsigned attempt)
+std::string temporaryName(const std::string& target, int process, std::size_t index, unsigned attempt)
 {
-    static std::atomic<unsigned> counter{0};
-    return target + ".kalvert-" + std::to_string(processNumber()) + "-" + std::to_string(counter++) + "-" +
+    return target + ".kalvert-" + std::to_string(process) + "-" + std::to_string(index) + "-" +
            std::to_string(attempt) + ".tmp";
 }
 
@@ -83,8 +81,7 @@ StagedFiles::~StagedFiles()
 {
     for (File& file : files) {
         if (file.descriptor >= 0) (void)closeFile(file.descriptor);
-        // After a move the temporary name is gone and this removes nothing.
-        std::remove(file.temporary.c_str());
+        if (!file.moved) std::remove(file.temporary.c_str());
     }
     if (!committed && !createdFolder.empty()) {
 #ifdef _WIN32
@@ -111,8 +108,9 @@ bool prepareFolder(StagedFiles& staged, const std::string& folder)
 int stageFile(StagedFiles& staged, const std::string& target)
 {
     constexpr unsigned attempts = 100;
+    if (staged.process == 0) staged.process = processNumber();
     for (unsigned attempt = 0; attempt < attempts; ++attempt) {
-        const std::string temporary = temporaryName(target, attempt);
+        const std::string temporary = temporaryName(target, staged.process, staged.files.size(), attempt);
         // NOLINTNEXTLINE(misc-redundant-expression): O_BINARY and O_NOFOLLOW may be 0
         const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_BINARY,
                                       static_cast<int>(staged.mode));
@@ -156,6 +154,7 @@ bool commitStaged(StagedFiles& staged, std::string& failed)
             failed = file.target;
             return false;
         }
+        file.moved = true;
         staged.committed = true;  // from the first move on, the files moved stay
     }
     staged.committed = true;

@@ -27,10 +27,12 @@ struct StagedFiles {
         std::string target;
         std::string temporary;
         int descriptor = -1;
+        bool moved = false;  ///< renamed onto its target
     };
     std::vector<File> files;
     std::string createdFolder;  ///< made by this run; removed again when nothing was committed
     bool committed = false;
+    int process = 0;  ///< the process number in the temporary names, learnt once
     /// Permission bits of the files, less the umask: a SEISAN CAL folder is
     /// shared by every user of an installation.
     unsigned mode = 0666;

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# A whole archive in one run against the per-file loop: COPIES copies of the
+# real files of tests/data with header blocks (each copy under its own station
+# code), converted to SEISAN and to CSS both ways. Prints both times, their
+# ratio and the one run's peak memory, and checks that both ways write the
+# same files byte for byte.
+# Usage: bench/batch.sh [BUILD_FOLDER] [COPIES]
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+kalvert=$(realpath "${1:-$here/build}")/kalvert
+copies=${2:-2000}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/archive"
+
+# Single-channel files whose header names one station each (SEISAN names hold
+# no location, so one channel per station keeps the names apart).
+sources=("$here/tests/data/IU.ANMO.00.BHZ.obspy.sacpz" "$here/tests/data/II.OBN.00.BHZ.crlf.sacpz"
+         "$here/tests/data/IU.ANMO.00.BHZ.tabs.sacpz")
+for ((i = 0; i < copies; i++)); do
+  source=${sources[i % ${#sources[@]}]}
+  station=$(printf 'S%04d' "$i")
+  sed -E "s/^(\* STATION[^:]*:[[:space:]]*)[A-Z0-9]+/\1$station/" "$source" >"$work/archive/$station.sacpz"
+done
+echo "archive: $copies files"
+
+seconds() { local start end; start=$(date +%s.%N); "$@" >/dev/null 2>&1 || true; end=$(date +%s.%N); echo "$end - $start" | bc; }
+for format in SEISAN CSS; do
+  loop=$(seconds bash -c "for f in '$work'/archive/*; do '$kalvert' \"IN=\$f\" 'OUT=$work/loop-$format/' FORMAT=$format; done")
+  /usr/bin/time -f "%e %M" "$kalvert" "IN=$work/archive/" "OUT=$work/run-$format/" "FORMAT=$format" >"$work/run.log" 2>"$work/time" ||
+    { echo "the one run failed:"; grep -E "ERROR" -A2 "$work/run.log" | head; }
+  read -r one kib < <(tail -n 1 "$work/time")
+  same=$(diff -rq "$work/loop-$format" "$work/run-$format" >/dev/null && echo identical || echo DIFFERENT)
+  files=$(find "$work/run-$format" -type f | wc -l)
+  awk -v f="$format" -v l="$loop" -v o="$one" -v k="$kib" -v s="$same" -v n="$files" 'BEGIN {
+    printf "%-6s per-file loop %7.2f s, one run %6.2f s (%.1f times faster, %.3f of the loop), %.1f MiB peak; %d files, %s\n",
+           f, l, o, l / o, o / l, k / 1024, n, s }'
+done
