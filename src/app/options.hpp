@@ -14,29 +14,32 @@ namespace kalvert {
 
 /// What a run is asked to do, every argument read once into its type.
 struct OutputRequest {
+    // The typed values.
+    const OutputFormat* format = &legacyFapFormat();  ///< null when FORMAT= names no format
+    std::optional<double> calper = 1.0;               ///< seconds; nothing when CAL2 cannot hold it
+    GridRequest grid;                                 ///< FREQ=, NPOINTS=, -logX
     std::string inputPath;                            ///< IN=
     std::string outputPath;                           ///< OUT=
-    GridRequest grid;                                 ///< FREQ=, NPOINTS=, -logX
-    bool gridGiven = false;                           ///< FREQ=, NPOINTS= or -logX stood on the command line
-    std::string typeIn = "1";                         ///< kind of motion the file describes, as typed (for messages)
-    std::string typeOut = "GSE2";                     ///< "GSE2", "QTV" or "n1,n2,n3", as typed (for messages)
-    bool typeInGiven = false;                         ///< TYPE_IN= stood on the command line
-    bool typeOutGiven = false;                        ///< TYPE_OUT= stood on the command line
-    ResponseKind kind;                                ///< TYPE_IN and TYPE_OUT read
-    std::optional<int> section;                       ///< SECTION=n: read the file by sections, convert section n
-    std::string sectionText;                          ///< SECTION= as typed (for messages)
-    bool sectionValid = true;                         ///< SECTION= held a whole number from 0
     std::string channelPattern;                       ///< CHANNEL=NET.STA.LOC.CHA with * and ?, empty for any
-    std::string timeText;                             ///< TIME= as typed
-    std::optional<DateTime> time;                     ///< TIME=: the epochs in force then
-    std::string formatText = "FAP";                   ///< FORMAT= as typed (for messages)
-    const OutputFormat* format = &legacyFapFormat();  ///< null when FORMAT= names no format
-    std::string calperText = "1.0";                   ///< CALPER= as typed (for messages)
-    std::optional<double> calper = 1.0;               ///< seconds; nothing when CAL2 cannot hold it
-    bool calperGiven = false;                         ///< CALPER= stood on the command line
-    std::string onErrorText = "stop";                 ///< ON_ERROR= as typed (for messages)
-    bool skipRefused = false;  ///< ON_ERROR=skip: a refused response is skipped, the rest written
-    bool onErrorValid = true;  ///< ON_ERROR= held stop or skip
+    // The texts as typed, for messages.
+    std::string typeIn = "1";          ///< kind of motion the file describes
+    std::string typeOut = "GSE2";      ///< "GSE2", "QTV" or "n1,n2,n3"
+    std::string sectionText;           ///< SECTION=
+    std::string timeText;              ///< TIME=
+    std::string formatText = "FAP";    ///< FORMAT=
+    std::string calperText = "1.0";    ///< CALPER=
+    std::string onErrorText = "stop";  ///< ON_ERROR=
+    std::optional<int> section;        ///< SECTION=n: read the file by sections, convert section n
+    ResponseKind kind;                 ///< TYPE_IN and TYPE_OUT read
+    std::optional<DateTime> time;      ///< TIME=: the epochs in force then
+    // What stood on the command line, and whether it could be read.
+    bool gridGiven = false;     ///< FREQ=, NPOINTS= or -logX
+    bool typeInGiven = false;   ///< TYPE_IN=
+    bool typeOutGiven = false;  ///< TYPE_OUT=
+    bool sectionValid = true;   ///< SECTION= held a whole number from 0
+    bool calperGiven = false;   ///< CALPER=
+    bool skipRefused = false;   ///< ON_ERROR=skip: a refused response is skipped, the rest written
+    bool onErrorValid = true;   ///< ON_ERROR= held stop or skip
 };
 
 /// TYPE_IN= and TYPE_OUT= keep at most this many characters of their text.
