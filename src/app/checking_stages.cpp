@@ -93,8 +93,8 @@ ExitCode checkCascade(RunState& run, std::size_t number, const ChannelResponse& 
         }
     }
     if (response.stated.sensitivity) {
-        const double computed = std::hypot(cascadeValue(prepared, notes.sensitivityFrequency).re,
-                                           cascadeValue(prepared, notes.sensitivityFrequency).im);
+        const Complex value = cascadeValue(prepared, notes.sensitivityFrequency);
+        const double computed = std::hypot(value.re, value.im);
         const double decibels = decibelsBetween(computed, *response.stated.sensitivity);
         if (!(decibels <= consistencyLimitDecibels))
             report::sensitivityDisagrees(number, response, computed, notes.sensitivityFrequency, decibels);

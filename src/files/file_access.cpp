@@ -80,6 +80,7 @@ int openSized(const std::string& path, FileIdentity& identity, std::size_t& size
         outcome = ReadOutcome::OpenFailed;
         return -1;
     }
+    // A read-only open of a folder succeeds on Linux; a folder is still no input.
     struct stat info {};
     if (::fstat(descriptor, &info) != 0 || S_ISDIR(info.st_mode)) {
         ::close(descriptor);
@@ -132,22 +133,11 @@ std::function<std::string_view()> filePieces(const std::string& path)
 
 ReadOutcome readWholeFile(const std::string& path, std::string& text, FileIdentity& identity)
 {
-    const int descriptor = openForReading(path);
-    if (descriptor < 0) return ReadOutcome::OpenFailed;
-    // A read-only open of a folder succeeds on Linux; a folder is still no input.
-    struct stat info {};
-    if (::fstat(descriptor, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(descriptor);
-        return ReadOutcome::OpenFailed;
-    }
-    identity = identityOf(info);
-
-    const auto size = ::lseek(descriptor, 0, SEEK_END);
-    if (size < 0 || ::lseek(descriptor, 0, SEEK_SET) != 0) {
-        ::close(descriptor);
-        return ReadOutcome::SizeUndefined;
-    }
-    const bool read = size > 0 && readInto(descriptor, static_cast<std::size_t>(size), text);
+    ReadOutcome outcome = ReadOutcome::Read;
+    std::size_t size = 0;
+    const int descriptor = openSized(path, identity, size, outcome);
+    if (descriptor < 0) return outcome;
+    const bool read = size > 0 && readInto(descriptor, size, text);
     ::close(descriptor);
     if (!read) return ReadOutcome::ReadFailed;
 
