@@ -109,7 +109,10 @@ ExitCode checkSection(RunState& run, std::size_t index, const ChannelResponse& r
 {
     const OutputRequest& request = run.request;
     const std::size_t number = index + 1;
+    if (!response.defect.empty()) return refuseOrSkip(run, report::defective(number, response, request.inputPath));
     if (response.stages.empty()) return refuseOrSkip(run, report::noStages(number, response, request.inputPath));
+    if (response.inputUnitFromSensitivity) report::inputUnitFromSensitivity(number, response);
+    if (response.gainFromSensitivity) report::gainFromSensitivity(number, response);
     GroundMotionUnit unit;
     const int typeInMotion = readLeadingInteger(request.typeIn);
     if (response.inputUnit.empty()) {

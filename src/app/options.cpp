@@ -51,7 +51,7 @@ void readTypedFields(OutputRequest& request)
     request.kind = readResponseKind(request.typeIn, request.typeOut);
     request.format = findOutputFormat(request.formatText);
     request.calper = readCalibrationPeriod(request.calperText);
-    if (!request.timeText.empty()) request.time = readDateTime(request.timeText);
+    if (!request.timeText.empty()) request.time = readDateTime(request.timeText, true);
     request.skipRefused = equalsIgnoringCase(request.onErrorText, "skip");
     request.onErrorValid = request.skipRefused || equalsIgnoringCase(request.onErrorText, "stop");
 }

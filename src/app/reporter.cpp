@@ -377,6 +377,24 @@ Refusal epochBeyondYear9999(std::size_t number, const ChannelResponse& response,
             shown(sectionTitle(number, response)) + " has an epoch past the year 9999 (" + path + ")\n"};
 }
 
+Refusal defective(std::size_t number, const ChannelResponse& response, const std::string& path)
+{
+    return {ExitCode::BadInputFile,
+            shown(sectionTitle(number, response)) + ": " + response.defect + " (" + shown(path) + ")\n"};
+}
+
+void inputUnitFromSensitivity(std::size_t number, const ChannelResponse& response)
+{
+    say("WARNING: " + shown(sectionTitle(number, response)) + ": no stage states an input unit: " +
+        shown(response.inputUnit) + ", the overall sensitivity's, is used\n");
+}
+
+void gainFromSensitivity(std::size_t number, const ChannelResponse& response)
+{
+    say("WARNING: " + shown(sectionTitle(number, response)) +
+        ": its one stage states no gain: the overall sensitivity is its gain\n");
+}
+
 Refusal noStages(std::size_t number, const ChannelResponse& response, const std::string& path)
 {
     return {ExitCode::BadInputFile, shown(sectionTitle(number, response)) + " has no response stages (" + path + ")\n"};

@@ -79,6 +79,9 @@ void constantDisagrees(std::size_t number, const ChannelResponse& response, doub
                        double decibels);
 void sampleRateIgnored(std::size_t number, const ChannelResponse& response, double rate);
 [[nodiscard]] Refusal epochBeyondYear9999(std::size_t number, const ChannelResponse& response, const std::string& path);
+[[nodiscard]] Refusal defective(std::size_t number, const ChannelResponse& response, const std::string& path);
+void inputUnitFromSensitivity(std::size_t number, const ChannelResponse& response);
+void gainFromSensitivity(std::size_t number, const ChannelResponse& response);
 [[nodiscard]] Refusal noStages(std::size_t number, const ChannelResponse& response, const std::string& path);
 [[nodiscard]] Refusal stageWithoutResponse(std::size_t number, const ChannelResponse& response,
                                            const CascadeStage& stage, const std::string& path);

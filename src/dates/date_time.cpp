@@ -90,7 +90,7 @@ DateTime civilFromDays(std::int64_t days)
     return date;
 }
 
-std::optional<DateTime> readDateTime(std::string_view text)
+std::optional<DateTime> readDateTime(std::string_view text, bool calendarDay)
 {
     text = trimmed(text);
     DateTime time;
@@ -129,8 +129,63 @@ std::optional<DateTime> readDateTime(std::string_view text)
         if (at != text.size()) return std::nullopt;
     }
     if (time.month < 1 || time.month > 12 || time.day < 1 || time.day > 31 || time.hour > 24 || time.minute > 60 ||
-        time.second > 60)
+        time.second > 60 || (calendarDay && !dayExists(time.year, time.month, time.day)))
         return std::nullopt;
+    return normalised(time);
+}
+
+bool dayExists(int year, int month, int day)
+{
+    constexpr int lastMonth = 12;
+    if (month < 1 || month > lastMonth || day < 1) return false;
+    const std::int64_t next = month == lastMonth ? daysFromCivil(year + 1, 1, 1) : daysFromCivil(year, month + 1, 1);
+    return day <= next - daysFromCivil(year, month, 1);
+}
+
+std::optional<DateTime> readXmlDateTime(std::string_view text)
+{
+    text = trimmed(text);
+    DateTime time;
+    std::size_t at = 0;
+    auto separated = [&](char separator, int& value) {
+        return at < text.size() && text[at++] == separator && readDigits(text, at, 2, value);
+    };
+    if (!readDigits(text, at, 4, time.year) || !separated('-', time.month) || !separated('-', time.day) ||
+        !dayExists(time.year, time.month, time.day))
+        return std::nullopt;
+    constexpr int midnightHour = 24;
+    if (at < text.size() && text[at] == 'T') {
+        ++at;
+        if (!readDigits(text, at, 2, time.hour) || !separated(':', time.minute) || !separated(':', time.second))
+            return std::nullopt;
+        bool fractionZero = true;
+        if (at < text.size() && text[at] == '.') {
+            const std::size_t digits = ++at;
+            for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) fractionZero &= text[at] == '0';
+            if (at == digits) return std::nullopt;
+        }
+        constexpr int lastMinute = 59;
+        const bool midnight = time.hour == midnightHour && time.minute == 0 && time.second == 0 && fractionZero;
+        if ((time.hour >= midnightHour && !midnight) || time.minute > lastMinute || time.second > lastMinute)
+            return std::nullopt;
+    }
+    std::int64_t offsetMinutes = 0;
+    if (at < text.size() && text[at] == 'Z') {
+        ++at;
+    } else if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        const int sign = text[at++] == '-' ? -1 : 1;
+        int hours = 0;
+        int minutes = 0;
+        constexpr int widestOffset = 14;
+        constexpr int lastMinute = 59;
+        if (!readDigits(text, at, 2, hours) || !separated(':', minutes) || minutes > lastMinute ||
+            hours * 60 + minutes > widestOffset * 60)
+            return std::nullopt;
+        offsetMinutes = sign * (hours * 60 + minutes);
+    }
+    if (at != text.size()) return std::nullopt;
+    // Local time minus its offset is UTC; the carry does the rest (hour 24 too).
+    time.minute -= static_cast<int>(offsetMinutes);
     return normalised(time);
 }
 

@@ -20,8 +20,20 @@ struct DateTime {
 /// "2002-11-19T21:07:00", "2012-03-12T20:28:00.000000Z", "2003-03-12 00:00:00.0",
 /// "2010/11/21 21:33:35.02", "1989/02/19 00:00": date with "-" or "/", then "T" or
 /// blanks, then the time with or without seconds, fraction and "Z". Hour 24
-/// and minute or second 60 carry over. Nothing for anything else.
-[[nodiscard]] std::optional<DateTime> readDateTime(std::string_view text);
+/// and minute or second 60 carry over, and so (in headers) does a day past
+/// its month's end, unless `calendarDay` asks for a day of the calendar.
+/// Nothing for anything else.
+[[nodiscard]] std::optional<DateTime> readDateTime(std::string_view text, bool calendarDay = false);
+
+/// An xs:dateTime as StationXML states epochs: "2012-03-12T20:28:00",
+/// with a fraction and an offset ("Z", "+00:00", "-05:00", at most ±14:00)
+/// converted to UTC; "T24:00:00" is the next day's midnight; a date alone
+/// ("2015-01-01") is midnight UTC. Nothing for a malformed or impossible
+/// value (February 30, month 13, hour 25, offset +25:00).
+[[nodiscard]] std::optional<DateTime> readXmlDateTime(std::string_view text);
+
+/// Is it a day of the calendar (2012-02-29 is, 2013-02-29 and 2012-04-31 are not)?
+[[nodiscard]] bool dayExists(int year, int month, int day);
 
 /// SEED's "2003,071,00:00:00.0000", "2001,001" or "2002,323,21:07": year, day
 /// of the year, then optionally the time. Nothing for anything else.

@@ -1,9 +1,11 @@
 #include "readers/resp_reader.hpp"
 
-#include <charconv>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <map>
 
+#include "readers/cascade_rules.hpp"
 #include "text/text_scan.hpp"
 
 namespace kalvert {
@@ -42,72 +44,101 @@ std::string_view labelledValue(std::string_view rest)
     return trimmed(colon == std::string_view::npos ? rest : rest.substr(colon + 1));
 }
 
-double number(std::string_view text, int lineNumber)
+// A value the epoch cannot be converted with: what, where and why.
+struct Defect {
+    std::string why;
+};
+
+std::string tagText(const RespLine& line)
 {
-    text = trimmed(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0.0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc{})
-        throw ReadError("line " + std::to_string(lineNumber) + ": \"" + std::string(text.substr(0, 40)) +
-                        "\" is not a number");
-    return value;
+    std::string tag = "B0";
+    tag += std::to_string(line.blockette);
+    tag += line.field < 10 ? "F0" : "F";
+    tag += std::to_string(line.field);
+    return tag;
 }
 
-// The first number of a labelled value ("1.000000E+00 HZ").
-double leadingNumber(std::string_view value, int lineNumber)
+// The first number of a labelled value ("1.000000E+00 HZ"), whole.
+double leadingNumber(std::string_view value)
 {
-    return number(value.substr(0, value.find_first_of(" \t")), lineNumber);
+    const std::string_view field = value.substr(0, value.find_first_of(" \t"));
+    const std::optional<double> number = readExactNumber(field);
+    if (!number) throw Defect{"\"" + std::string(field.substr(0, 40)) + "\" is not a number"};
+    return *number;
 }
 
 // A count, factor or stage number: a whole number an int holds.
-int wholeNumber(std::string_view value, int lineNumber)
+int wholeNumber(std::string_view value)
 {
-    const double read = leadingNumber(value, lineNumber);
+    const double read = leadingNumber(value);
     constexpr double largest = 1e9;
     if (!(std::fabs(read) <= largest) || read != std::floor(read))
-        throw ReadError("line " + std::to_string(lineNumber) + ": " + std::string(value.substr(0, 40)) +
-                        " is not a whole number");
+        throw Defect{std::string(value.substr(0, 40)) + " is not a whole number"};
     return static_cast<int>(read);
 }
 
 // The blank-separated numbers of a table line, its index first.
-std::vector<double> tableNumbers(std::string_view rest, int lineNumber)
+std::vector<double> tableNumbers(std::string_view rest, std::size_t wanted)
 {
     std::vector<double> numbers;
     for (std::string_view text = trimmed(rest); !text.empty(); text = trimmed(text)) {
         const std::size_t end = std::min(text.size(), text.find_first_of(" \t"));
-        numbers.push_back(number(text.substr(0, end), lineNumber));
+        const std::optional<double> number = readExactNumber(text.substr(0, end));
+        if (!number) throw Defect{"\"" + std::string(text.substr(0, std::min<std::size_t>(end, 40))) + "\" is not a number"};
+        numbers.push_back(*number);
         text.remove_prefix(end);
     }
+    if (numbers.size() < wanted) throw Defect{"a table line without all its values"};
     return numbers;
 }
 
-// "M/S - Velocity in Meters Per Second" → "M/S".
-std::string unitName(std::string_view value)
+// What each response blockette must hold, and which of its fields count
+// the table lines that follow.
+struct BlocketteLayout {
+    int blockette;
+    int stageField;
+    std::uint64_t required;  ///< bit f: field f must be present
+    int countFields[2];      ///< a count's field (0: none) ...
+    int tableFields[2];      ///< ... and the field of the lines it counts
+};
+
+constexpr std::uint64_t fields(std::initializer_list<int> numbers)
 {
-    return std::string(trimmed(value.substr(0, value.find(" - "))));
+    std::uint64_t bits = 0;
+    for (const int number : numbers) bits |= std::uint64_t{1} << number;
+    return bits;
 }
 
-// Which field of each blockette names the stage it belongs to.
-int stageField(int blockette)
+constexpr BlocketteLayout layouts[] = {
+    {53, 4, fields({3, 4, 5, 6, 7, 8, 9, 14}), {9, 14}, {10, 15}},
+    {54, 4, fields({3, 4, 5, 6, 7, 10}), {7, 10}, {8, 11}},
+    {55, 3, fields({3, 4, 5, 6}), {6, 0}, {7, 0}},
+    {57, 3, fields({3, 4, 5, 6, 7, 8}), {0, 0}, {0, 0}},
+    {58, 3, fields({3, 4, 5, 6}), {0, 0}, {0, 0}},
+    {61, 3, fields({3, 5, 6, 7, 8}), {8, 0}, {9, 0}},
+    {62, 4, fields({3, 4, 5, 6, 14}), {14, 0}, {15, 0}},
+};
+
+const BlocketteLayout* layoutOf(int blockette)
 {
-    switch (blockette) {
-    case 53:
-    case 54:
-    case 62: return 4;
-    case 55:
-    case 57:
-    case 58:
-    case 61: return 3;
-    default: return 0;
-    }
+    for (const BlocketteLayout& layout : layouts)
+        if (layout.blockette == blockette) return &layout;
+    return nullptr;
+}
+
+bool isFilter(int blockette)
+{
+    return blockette == 53 || blockette == 54 || blockette == 55 || blockette == 61 || blockette == 62;
 }
 
 struct StageInProgress {
     CascadeStage stage;
     bool coefficients = false;  ///< a blockette 54
+    char coefficientType = 'D';
     char symmetry = 'A';        ///< blockette 61's
+    int filters = 0;
+    int decimations = 0;
+    int gains = 0;
 };
 
 struct EpochInProgress {
@@ -132,107 +163,150 @@ bool finishEpoch(EpochInProgress& epoch, const ResponseSink& each, std::size_t& 
 {
     if (!epoch.open) return true;
     ChannelResponse& response = epoch.response;
+    using Kind = CascadeStage::Kind;
     for (auto& [number, progress] : epoch.stages) {
         if (number == 0) continue;
         CascadeStage& stage = progress.stage;
         stage.number = number;
-        if (progress.coefficients && stage.kind == CascadeStage::Kind::GainOnly && !stage.numerator.empty())
-            stage.kind = stage.denominator.empty() ? CascadeStage::Kind::Fir : CascadeStage::Kind::Iir;
-        if (stage.kind == CascadeStage::Kind::Fir && !stage.numerator.empty()) expandSymmetric(progress);
-        if (stage.decimation && stage.decimation->inputRate > 0)
-            response.sampleRate = stage.decimation->inputRate / std::max(1, stage.decimation->factor);
+        if (progress.coefficients && !stage.numerator.empty()) {
+            if (progress.coefficientType != 'D')
+                stage.kind = Kind::AnalogueCoefficients;
+            else
+                stage.kind = stage.denominator.empty() ? Kind::Fir : Kind::Iir;
+        } else if (progress.coefficients && !stage.denominator.empty()) {
+            noteDefect(response, "stage " + std::to_string(number) + ": B054 with denominators and no numerator");
+        }
+        if (stage.kind == Kind::Fir && !stage.numerator.empty()) expandSymmetric(progress);
+        if (stage.decimation && stage.decimation->inputRate > 0 && stage.decimation->factor > 0)
+            response.sampleRate = stage.decimation->inputRate / stage.decimation->factor;
         response.stages.emplace_back(std::move(stage));
     }
-    if (!response.stages.empty()) response.inputUnit = std::get<CascadeStage>(response.stages.front()).inputUnit;
+    settleCascade(response);
     ChannelResponse finished = std::move(response);
     epoch = EpochInProgress{};
     ++count;
     return each(std::move(finished));
 }
 
-void readStageField(const RespLine& line, StageInProgress& progress, char pendingType, int lineNumber)
+// A transfer-function type of blockettes 53 and 54: A (rad/s), B (Hz), D (digital).
+// The code is the first word: "A [Laplace Transform (Rad/sec)]" is A.
+char codeLetter(std::string_view value)
+{
+    const std::string_view word = value.substr(0, value.find_first_of(" \t["));
+    return word.size() == 1 ? word.front() : '?';
+}
+
+char transferType(std::string_view value)
+{
+    const char type = codeLetter(value);
+    switch (type) {
+    case 'A':
+    case 'a': return 'A';
+    case 'B':
+    case 'b': return 'B';
+    case 'D':
+    case 'd': return 'D';
+    default: throw Defect{"transfer-function type \"" + std::string(value.substr(0, 40)) + "\" is not A, B or D"};
+    }
+}
+
+void readStageField(const RespLine& line, StageInProgress& progress, char pendingType)
 {
     CascadeStage& stage = progress.stage;
     const std::string_view value = labelledValue(line.rest);
     switch (line.blockette) {
     case 53:
-        if (line.field == stageField(53)) {
-            stage.kind =
-                pendingType == 'D' ? CascadeStage::Kind::DigitalPoleZero : CascadeStage::Kind::AnaloguePoleZero;
+        if (line.field == 4) {
+            stage.kind = pendingType == 'D' ? CascadeStage::Kind::DigitalPoleZero : CascadeStage::Kind::AnaloguePoleZero;
             stage.hertz = pendingType == 'B';
         } else if (line.field == 5) {
             stage.inputUnit = unitName(value);
         } else if (line.field == 6) {
             stage.outputUnit = unitName(value);
         } else if (line.field == 7) {
-            stage.a0 = leadingNumber(value, lineNumber);
+            stage.a0 = leadingNumber(value);
         } else if (line.field == 8) {
-            stage.normalisationFrequency = leadingNumber(value, lineNumber);
+            stage.normalisationFrequency = leadingNumber(value);
         } else if (line.field == 10 || line.field == 15) {
-            const std::vector<double> numbers = tableNumbers(line.rest, lineNumber);
-            if (numbers.size() < 3)
-                throw ReadError("line " + std::to_string(lineNumber) + ": a root without its parts");
+            const std::vector<double> numbers = tableNumbers(line.rest, 3);
             (line.field == 10 ? stage.zeros : stage.poles).push_back({numbers[1], numbers[2]});
         }
         break;
     case 54:
-        if (line.field == stageField(54)) {
+        if (line.field == 4) {
             progress.coefficients = true;
+            progress.coefficientType = pendingType;
+            stage.hertz = pendingType == 'B';
         } else if (line.field == 5) {
             stage.inputUnit = unitName(value);
         } else if (line.field == 6) {
             stage.outputUnit = unitName(value);
         } else if (line.field == 8 || line.field == 11) {
-            const std::vector<double> numbers = tableNumbers(line.rest, lineNumber);
-            if (numbers.size() < 2) throw ReadError("line " + std::to_string(lineNumber) + ": a coefficient missing");
+            const std::vector<double> numbers = tableNumbers(line.rest, 2);
             (line.field == 8 ? stage.numerator : stage.denominator).push_back(numbers[1]);
         }
         break;
     case 55:
-        if (line.field == stageField(55)) stage.kind = CascadeStage::Kind::ResponseList;
+        if (line.field == 3) stage.kind = CascadeStage::Kind::ResponseList;
+        if (line.field == 4) stage.inputUnit = unitName(value);
+        if (line.field == 5) stage.outputUnit = unitName(value);
         break;
     case 62:
-        if (line.field == stageField(62)) stage.kind = CascadeStage::Kind::Polynomial;
+        if (line.field == 4) stage.kind = CascadeStage::Kind::Polynomial;
+        if (line.field == 5) stage.inputUnit = unitName(value);
+        if (line.field == 6) stage.outputUnit = unitName(value);
         break;
     case 57: {
-        if (line.field == stageField(57)) break;
+        if (line.field == 3) break;
         Decimation& decimation = stage.decimation ? *stage.decimation : stage.decimation.emplace();
-        if (line.field == 4) decimation.inputRate = leadingNumber(value, lineNumber);
-        if (line.field == 5) decimation.factor = wholeNumber(value, lineNumber);
-        if (line.field == 6) decimation.offset = wholeNumber(value, lineNumber);
-        if (line.field == 7) decimation.delay = leadingNumber(value, lineNumber);
-        if (line.field == 8) decimation.correction = leadingNumber(value, lineNumber);
+        if (line.field == 4) decimation.inputRate = leadingNumber(value);
+        if (line.field == 5) decimation.factor = wholeNumber(value);
+        if (line.field == 6) decimation.offset = wholeNumber(value);
+        if (line.field == 7) decimation.delay = leadingNumber(value);
+        if (line.field == 8) decimation.correction = leadingNumber(value);
         break;
     }
     case 58:
-        if (line.field == 4) stage.gain = leadingNumber(value, lineNumber);
-        if (line.field == 5) stage.gainFrequency = leadingNumber(value, lineNumber);
+        if (line.field == 4) stage.gain = leadingNumber(value);
+        if (line.field == 5) stage.gainFrequency = leadingNumber(value);
         break;
     case 61:
-        if (line.field == stageField(61)) {
+        if (line.field == 3) {
             stage.kind = CascadeStage::Kind::Fir;
         } else if (line.field == 5) {
-            progress.symmetry = value.empty() ? 'A' : value.front();
+            const char symmetry = static_cast<char>(codeLetter(value) & ~0x20);
+            if (symmetry != 'A' && symmetry != 'B' && symmetry != 'C')
+                throw Defect{"symmetry type \"" + std::string(value.substr(0, 40)) + "\" is not A, B or C"};
+            progress.symmetry = symmetry;
         } else if (line.field == 6) {
             stage.inputUnit = unitName(value);
         } else if (line.field == 7) {
             stage.outputUnit = unitName(value);
         } else if (line.field == 9) {
-            const std::vector<double> numbers = tableNumbers(line.rest, lineNumber);
-            if (numbers.size() < 2) throw ReadError("line " + std::to_string(lineNumber) + ": a coefficient missing");
-            stage.numerator.push_back(numbers[1]);
+            stage.numerator.push_back(tableNumbers(line.rest, 2)[1]);
         }
         break;
     default: break;
     }
 }
 
+// The response blockette being read: which fields it has shown, and how
+// many table lines its counts announced and it holds.
+struct OpenBlockette {
+    const BlocketteLayout* layout = nullptr;
+    int lastField = 0;
+    std::uint64_t seen = 0;
+    int stated[2] = {0, 0};
+    int listed[2] = {0, 0};
+    std::uint64_t firstLine = 0;
+};
+
 }  // namespace
 
 bool looksLikeResp(std::string_view text)
 {
     while (!text.empty()) {
-        const std::size_t end = std::min(text.size(), text.find('\n'));
+        const std::size_t end = std::min(text.size(), text.find_first_of("\r\n"));
         const std::string_view line = trimmed(text.substr(0, end));
         text.remove_prefix(std::min(text.size(), end + 1));
         if (line.empty() || line.front() == '#') continue;
@@ -256,8 +330,92 @@ struct RespReading {
     char pendingType = 'A';
     StageInProgress* current = nullptr;
     int currentNumber = -1;
-    int lineNumber = 0;
+    OpenBlockette blockette;
+    std::uint64_t lineNumber = 0;
     std::size_t count = 0;
+
+    std::string lineText(std::uint64_t number) const { return "line " + std::to_string(number); }
+
+    void defect(const RespLine& line, const std::string& why)
+    {
+        std::string where = currentNumber > 0 ? "stage " + std::to_string(currentNumber) + ": " : std::string();
+        noteDefect(epoch.response, where + tagText(line) + " (" + lineText(lineNumber) + "): " + why);
+    }
+
+    // The open blockette ends: every field it needs present, every count met.
+    void closeBlockette()
+    {
+        const BlocketteLayout* layout = blockette.layout;
+        if (layout != nullptr && epoch.open) {
+            const std::string where = (currentNumber > 0 ? "stage " + std::to_string(currentNumber) + ": " : "") +
+                                      "B0" + std::to_string(layout->blockette) + " (from " +
+                                      lineText(blockette.firstLine) + ")";
+            const std::uint64_t missing = layout->required & ~blockette.seen;
+            if (missing != 0) {
+                int field = 0;
+                while ((missing >> field & 1U) == 0) ++field;
+                noteDefect(epoch.response, where + " has no field " + std::to_string(field) +
+                                               " (the file ends or the blockette stops before it)");
+            }
+            for (int i = 0; i < 2; ++i)
+                if (layout->countFields[i] != 0 && blockette.stated[i] != blockette.listed[i])
+                    noteDefect(epoch.response, where + ": field " + std::to_string(layout->countFields[i]) +
+                                                   " counts " + std::to_string(blockette.stated[i]) + " but " +
+                                                   std::to_string(blockette.listed[i]) + " lines follow");
+        }
+        blockette = OpenBlockette{};
+    }
+
+    void countField(const RespLine& line)
+    {
+        // Every response blockette begins with its field 3 (then come counts and their tables).
+        if (line.blockette != lastBlockette || (line.field == 3 && blockette.lastField != 0)) {
+            closeBlockette();
+            blockette.layout = layoutOf(line.blockette);
+            blockette.firstLine = lineNumber;
+        }
+        blockette.lastField = line.field;
+        if (line.field < 64) blockette.seen |= std::uint64_t{1} << line.field;
+        const BlocketteLayout* layout = blockette.layout;
+        if (layout == nullptr) return;
+        for (int i = 0; i < 2; ++i) {
+            if (line.field == layout->countFields[i]) blockette.stated[i] = wholeNumber(labelledValue(line.rest));
+            if (line.field == layout->tableFields[i]) ++blockette.listed[i];
+        }
+    }
+
+    // A filter, decimation or gain for a stage: each at most once.
+    void takeStage(const RespLine& line)
+    {
+        currentNumber = wholeNumber(labelledValue(line.rest));
+        if (currentNumber < 0 || (currentNumber == 0 && line.blockette != 58))
+            throw Defect{"stage number " + std::to_string(currentNumber) + " (stages are numbered from 1)"};
+        current = &epoch.stages[currentNumber];
+        int& seen = isFilter(line.blockette) ? current->filters
+                    : line.blockette == 57 ? current->decimations
+                                           : current->gains;
+        if (++seen > 1)
+            throw Defect{"stage " + std::to_string(currentNumber) + " is stated again (one filter, decimation and gain a stage)"};
+    }
+
+    void channelField(const RespLine& parsed, std::string_view value)
+    {
+        ChannelResponse& response = epoch.response;
+        if (parsed.field == 3) response.id.location = value == "??" || value == "--" ? "" : std::string(value);
+        if (parsed.field == 4) response.id.channel = std::string(value);
+        if (parsed.field == 22 || parsed.field == 23) {
+            const std::optional<DateTime> time = readSeedTime(value);
+            const bool open = value.empty() || equalsIgnoringCase(value, "No Ending Time");
+            if (!time && !(parsed.field == 23 && open))
+                throw Defect{"\"" + std::string(value.substr(0, 40)) + "\" is not a SEED time"};
+            if (parsed.field == 22) response.start = time;
+            if (parsed.field == 23) {
+                if (time && response.start && secondsSince1970(*time) < secondsSince1970(*response.start))
+                    throw Defect{"the epoch ends before it starts"};
+                response.end = time && time->year < openEpochYear ? time : std::nullopt;
+            }
+        }
+    }
 
     // False when the sink wants no more.
     bool line(std::string_view text)
@@ -268,43 +426,90 @@ struct RespReading {
         if (text.empty() || text.front() == '#' || !readTag(text, parsed)) return true;
         bool goOn = true;
         const std::string_view value = labelledValue(parsed.rest);
-        if (parsed.blockette == 50) {
-            if (parsed.field == 3) station = std::string(value);
-            if (parsed.field == 16) network = std::string(value);
-        } else if (parsed.blockette == 52) {
-            if (lastBlockette != 52) {  // a new channel epoch
-                goOn = finishEpoch(epoch, each, count);
-                epoch.open = true;
-                epoch.response.id.network = network;
-                epoch.response.id.station = station;
-                epoch.response.firstLine = lineNumber;
-                current = nullptr;
-                currentNumber = -1;
+        if (parsed.blockette == 52 && lastBlockette != 52) {  // a new channel epoch
+            closeBlockette();
+            goOn = finishEpoch(epoch, each, count);
+            epoch.open = true;
+            epoch.response.id.network = network;
+            epoch.response.id.station = station;
+            epoch.response.firstLine = static_cast<int>(std::min<std::uint64_t>(lineNumber, INT_MAX));
+            current = nullptr;
+            currentNumber = -1;
+        }
+        try {
+            if (epoch.open) countField(parsed);
+            if (parsed.blockette == 50) {
+                if (parsed.field == 3) station = std::string(value);
+                if (parsed.field == 16) network = std::string(value);
+            } else if (parsed.blockette == 52) {
+                channelField(parsed, value);
+            } else if (epoch.open) {
+                if (parsed.field == 3 && (parsed.blockette == 53 || parsed.blockette == 54))
+                    pendingType = transferType(value);
+                const BlocketteLayout* layout = layoutOf(parsed.blockette);
+                if (layout != nullptr && parsed.field == layout->stageField) takeStage(parsed);
+                if (current != nullptr) readStageField(parsed, *current, pendingType);
+                if (parsed.blockette == 58 && currentNumber == 0 && current != nullptr) {
+                    epoch.response.stated.sensitivity = current->stage.gain;
+                    epoch.response.stated.sensitivityFrequency = current->stage.gainFrequency;
+                }
             }
-            ChannelResponse& response = epoch.response;
-            if (parsed.field == 3) response.id.location = value == "??" || value == "--" ? "" : std::string(value);
-            if (parsed.field == 4) response.id.channel = std::string(value);
-            if (parsed.field == 22) response.start = readSeedTime(value);
-            if (parsed.field == 23) {
-                const std::optional<DateTime> until = readSeedTime(value);
-                response.end = until && until->year < openEpochYear ? until : std::nullopt;
-            }
-        } else if (epoch.open) {
-            if (parsed.field == 3 && (parsed.blockette == 53 || parsed.blockette == 54))
-                pendingType = value.empty() ? 'A' : value.front();
-            if (parsed.field == stageField(parsed.blockette)) {
-                currentNumber = wholeNumber(value, lineNumber);
-                current = &epoch.stages[currentNumber];
-            }
-            if (current != nullptr) readStageField(parsed, *current, pendingType, lineNumber);
-            if (parsed.blockette == 58 && currentNumber == 0) {
-                epoch.response.stated.sensitivity = current->stage.gain;
-                epoch.response.stated.sensitivityFrequency = current->stage.gainFrequency;
-            }
+        } catch (const Defect& found) {
+            if (!epoch.open) throw ReadError(lineText(lineNumber) + ": " + tagText(parsed) + ": " + found.why);
+            defect(parsed, found.why);
         }
         lastBlockette = parsed.blockette;
         return goOn;
     }
+
+    bool finish()
+    {
+        closeBlockette();
+        return finishEpoch(epoch, each, count);
+    }
+};
+
+// Splits pieces into lines ended by LF, CR LF or CR alone.
+class LineSplitter {
+public:
+    // No RESP line is longer; a longer one is no RESP text.
+    static constexpr std::size_t longestLine = 1 << 16;
+
+    template <typename Visit>
+    bool feed(std::string_view piece, std::uint64_t lineNumber, Visit visit)
+    {
+        while (!piece.empty()) {
+            if (afterCr_ && piece.front() == '\n') piece.remove_prefix(1);  // CR LF is one end
+            afterCr_ = false;
+            const std::size_t end = piece.find_first_of("\r\n");
+            const std::string_view part = piece.substr(0, end);
+            if (carried_.size() + part.size() > longestLine)
+                throw ReadError("line " + std::to_string(lineNumber + 1) + " is longer than " +
+                                std::to_string(longestLine) + " bytes: not a RESP line");
+            if (end == std::string_view::npos) {
+                carried_.append(part);
+                return true;
+            }
+            afterCr_ = piece[end] == '\r';
+            piece.remove_prefix(end + 1);
+            bool goOn = true;
+            if (carried_.empty()) {
+                goOn = visit(part);
+            } else {
+                carried_.append(part);
+                goOn = visit(std::string_view(carried_));
+                carried_.clear();
+            }
+            ++lineNumber;
+            if (!goOn) return false;
+        }
+        return true;
+    }
+    [[nodiscard]] const std::string& rest() const { return carried_; }
+
+private:
+    std::string carried_;
+    bool afterCr_ = false;
 };
 
 }  // namespace
@@ -312,25 +517,13 @@ struct RespReading {
 void readResp(const ChunkSource& source, const ResponseSink& each)
 {
     RespReading reading(each);
-    std::string carried;  // a line cut by the end of a piece
+    LineSplitter lines;
     bool goOn = true;
-    for (std::string_view piece = source(); goOn && !piece.empty(); piece = source()) {
-        for (std::size_t end; goOn && (end = piece.find('\n')) != std::string_view::npos;
-             piece.remove_prefix(end + 1)) {
-            if (carried.empty()) {
-                goOn = reading.line(piece.substr(0, end));
-            } else {
-                carried.append(piece.substr(0, end));
-                goOn = reading.line(carried);
-                carried.clear();
-            }
-        }
-        constexpr std::size_t longestLine = 1 << 16;  // no RESP line is longer
-        if (goOn && carried.size() < longestLine) carried.append(piece.substr(0, longestLine));
-    }
+    for (std::string_view piece = source(); goOn && !piece.empty(); piece = source())
+        goOn = lines.feed(piece, reading.lineNumber, [&reading](std::string_view line) { return reading.line(line); });
     if (!goOn) return;
-    if (!carried.empty()) goOn = reading.line(carried);
-    if (goOn) finishEpoch(reading.epoch, each, reading.count);
+    if (!lines.rest().empty()) goOn = reading.line(lines.rest());
+    if (goOn) reading.finish();
     if (reading.count == 0) throw ReadError("no B052 channel block: not a RESP file with a channel epoch");
 }
 

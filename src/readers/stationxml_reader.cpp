@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "readers/cascade_rules.hpp"
 #include "text/text_scan.hpp"
 
 namespace kalvert {
@@ -28,14 +29,10 @@ std::string_view attribute(const XML_Char** attributes, std::string_view wanted)
     return {};
 }
 
-std::optional<double> readNumber(std::string_view text)
+// "LAPLACE (HERTZ)" and "laplace (hertz)" alike.
+bool typeIs(std::string_view text, std::string_view name)
 {
-    text = trimmed(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0.0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc{} || result.ptr != text.data() + text.size()) return std::nullopt;
-    return value;
+    return equalsIgnoringCase(trimmed(text), name);
 }
 
 // What the parse holds while it walks the document: one channel at a time.
@@ -50,6 +47,7 @@ struct Walk {
     CascadeStage stage;
     bool inStage = false;
     char symmetry = 'N';
+    bool analogueCoefficients = false;  ///< CfTransferFunctionType ANALOG (…)
     Complex root;
     std::string sensorText;
     const ResponseSink* each = nullptr;
@@ -73,19 +71,35 @@ struct Walk {
         if (error.empty()) error = std::move(reason);
         XML_StopParser(parser, XML_FALSE);
     }
+    // What the current element's text states: the stage and element, for a defect.
+    [[nodiscard]] std::string where() const
+    {
+        std::string place = inStage ? "stage " + std::to_string(stage.number) + ": " : std::string();
+        return place + "<" + path.back() + ">";
+    }
+    // A value the channel cannot be converted with: inside a channel the
+    // channel is refused (the file's others are not), elsewhere the file.
+    void defect(std::string why)
+    {
+        if (inChannel)
+            noteDefect(channel, std::move(why));
+        else
+            fail(std::move(why));
+    }
     int wholeNumber()
     {
         const double value = number();
         constexpr double largest = 1e9;
-        if (!(std::fabs(value) <= largest) || value != std::floor(value))
-            fail("<" + path.back() + "> holds " + std::string(trimmed(text).substr(0, 40)) + ", not a whole number");
-        return error.empty() ? static_cast<int>(value) : 0;
+        if (!(std::fabs(value) <= largest) || value != std::floor(value)) {
+            defect(where() + " holds \"" + std::string(trimmed(text).substr(0, 40)) + "\", not a whole number");
+            return 0;
+        }
+        return static_cast<int>(value);
     }
     double number()
     {
-        const std::optional<double> value = readNumber(text);
-        if (!value)
-            fail("<" + path.back() + "> holds \"" + std::string(trimmed(text).substr(0, 40)) + "\", not a number");
+        const std::optional<double> value = readExactNumber(text);
+        if (!value) defect(where() + " holds \"" + std::string(trimmed(text).substr(0, 40)) + "\", not a number");
         return value.value_or(0.0);
     }
 };
@@ -93,10 +107,28 @@ struct Walk {
 void expandSymmetric(CascadeStage& stage, char symmetry)
 {
     std::vector<double>& taps = stage.numerator;
-    if ((symmetry != 'O' && symmetry != 'E') || taps.empty()) return;
+    if (symmetry == 'N' || taps.empty()) return;
     stage.declaredSymmetric = true;
     const std::size_t half = taps.size();
     for (std::size_t i = symmetry == 'O' ? half - 1 : half; i-- > 0;) taps.push_back(taps[i]);
+}
+
+// startDate and endDate: a malformed one, or an end before the start,
+// refuses the epoch; an end in 2500 or later is open.
+void readEpoch(ChannelResponse& channel, std::string_view start, std::string_view end)
+{
+    auto read = [&channel](std::string_view text, const char* name) -> std::optional<DateTime> {
+        if (trimmed(text).empty()) return std::nullopt;  // not stated: the standard formats ask for a start
+        const std::optional<DateTime> time = readXmlDateTime(text);
+        if (!time)
+            noteDefect(channel, std::string(name) + " \"" + std::string(text.substr(0, 40)) + "\" is not a date and time");
+        return time;
+    };
+    channel.start = read(start, "startDate");
+    const std::optional<DateTime> until = read(end, "endDate");
+    if (channel.start && until && secondsSince1970(*until) < secondsSince1970(*channel.start))
+        noteDefect(channel, "endDate " + std::string(trimmed(end).substr(0, 40)) + " is before startDate");
+    channel.end = until && until->year < openEpochYear ? until : std::nullopt;
 }
 
 void startElementIn(Walk& walk, const XML_Char* name, const XML_Char** attributes)
@@ -116,17 +148,21 @@ void startElementIn(Walk& walk, const XML_Char* name, const XML_Char** attribute
         walk.channel.id = {walk.network, walk.station, std::string(trimmed(attribute(attributes, "locationCode"))),
                            std::string(attribute(attributes, "code"))};
         if (walk.channel.id.location == "--") walk.channel.id.location.clear();
-        walk.channel.start = readDateTime(attribute(attributes, "startDate"));
-        const std::optional<DateTime> end = readDateTime(attribute(attributes, "endDate"));
-        walk.channel.end = end && end->year < openEpochYear ? end : std::nullopt;
         walk.channel.firstLine = static_cast<int>(XML_GetCurrentLineNumber(walk.parser));
+        readEpoch(walk.channel, attribute(attributes, "startDate"), attribute(attributes, "endDate"));
     } else if (element == "Stage" && walk.inChannel) {
         walk.inStage = true;
         walk.stage = CascadeStage{};
         walk.symmetry = 'N';
-        const std::optional<double> number = readNumber(attribute(attributes, "number"));
-        constexpr double largest = 1e9;
-        walk.stage.number = number && std::fabs(*number) <= largest ? static_cast<int>(*number) : 0;
+        walk.analogueCoefficients = false;
+        // Stages are numbered 1 … n in the order they stand.
+        const std::size_t expected = walk.channel.stages.size() + 1;
+        const std::string_view written = attribute(attributes, "number");
+        const std::optional<double> number = readExactNumber(written);
+        walk.stage.number = static_cast<int>(expected);
+        if (!number || *number != static_cast<double>(expected))
+            noteDefect(walk.channel, "the " + std::to_string(expected) + ". <Stage> is numbered \"" +
+                                         std::string(written.substr(0, 40)) + "\" (stages are numbered 1 to n in order)");
     } else if (walk.inStage && (element == "Zero" || element == "Pole")) {
         walk.root = {};
     } else if (walk.inStage && element == "Decimation") {
@@ -142,9 +178,18 @@ void endStageElement(Walk& walk, std::string_view element)
     if (element == "PolesZeros") {
         if (stage.kind != CascadeStage::Kind::DigitalPoleZero) stage.kind = CascadeStage::Kind::AnaloguePoleZero;
     } else if (element == "PzTransferFunctionType") {
-        const std::string type(trimmed(walk.text));
-        stage.hertz = type.find("HERTZ") != std::string::npos;
-        if (type.find("DIGITAL") != std::string::npos) stage.kind = CascadeStage::Kind::DigitalPoleZero;
+        stage.hertz = typeIs(walk.text, "LAPLACE (HERTZ)");
+        if (typeIs(walk.text, "DIGITAL (Z-TRANSFORM)"))
+            stage.kind = CascadeStage::Kind::DigitalPoleZero;
+        else if (!stage.hertz && !typeIs(walk.text, "LAPLACE (RADIANS/SECOND)"))
+            walk.defect(walk.where() + " \"" + std::string(trimmed(walk.text).substr(0, 40)) +
+                        "\" is no transfer-function type of poles and zeros");
+    } else if (element == "CfTransferFunctionType") {
+        walk.analogueCoefficients = typeIs(walk.text, "ANALOG (RADIANS/SECOND)") || typeIs(walk.text, "ANALOG (HERTZ)");
+        stage.hertz = typeIs(walk.text, "ANALOG (HERTZ)");
+        if (!walk.analogueCoefficients && !typeIs(walk.text, "DIGITAL"))
+            walk.defect(walk.where() + " \"" + std::string(trimmed(walk.text).substr(0, 40)) +
+                        "\" is no transfer-function type of coefficients");
     } else if (element == "NormalizationFactor") {
         stage.a0 = walk.number();
     } else if (element == "NormalizationFrequency") {
@@ -160,11 +205,18 @@ void endStageElement(Walk& walk, std::string_view element)
     } else if (element == "Denominator") {
         stage.denominator.push_back(walk.number());
     } else if (element == "Symmetry") {
-        const std::string_view symmetry = trimmed(walk.text);
-        walk.symmetry = symmetry.empty() ? 'N' : symmetry.front();
+        walk.symmetry = typeIs(walk.text, "NONE") ? 'N' : typeIs(walk.text, "EVEN") ? 'E' : typeIs(walk.text, "ODD") ? 'O' : '?';
+        if (walk.symmetry == '?')
+            walk.defect(walk.where() + " \"" + std::string(trimmed(walk.text).substr(0, 40)) +
+                        "\" is not NONE, EVEN or ODD");
     } else if (element == "Coefficients" || element == "FIR") {
-        if (!stage.numerator.empty())
-            stage.kind = stage.denominator.empty() ? CascadeStage::Kind::Fir : CascadeStage::Kind::Iir;
+        using Kind = CascadeStage::Kind;
+        if (!stage.numerator.empty() || !stage.denominator.empty()) {
+            if (element == "Coefficients" && walk.analogueCoefficients)
+                stage.kind = Kind::AnalogueCoefficients;
+            else
+                stage.kind = stage.denominator.empty() ? Kind::Fir : Kind::Iir;
+        }
         if (element == "FIR") expandSymmetric(stage, walk.symmetry);
     } else if (element == "ResponseList") {
         stage.kind = CascadeStage::Kind::ResponseList;
@@ -191,7 +243,7 @@ void finishChannel(Walk& walk)
     if (walk.stopped) return;
     ChannelResponse& channel = walk.channel;
     channel.stated.instrument = walk.sensorText;
-    if (!channel.stages.empty()) channel.inputUnit = std::get<CascadeStage>(channel.stages.front()).inputUnit;
+    settleCascade(channel);
     walk.inChannel = false;
     ++walk.channels;
     try {

@@ -82,6 +82,11 @@ Complex rawValue(const PreparedStage& stage, double frequency)
         const Complex w = unitPhasor(-omega * stage.interval);
         return complexDiv(polynomialAt(stage.numerator, w), polynomialAt(stage.denominator, w));
     }
+    case Kind::AnalogueCoefficients: {
+        const Complex s{0.0, stage.hertz ? frequency : omega};
+        return complexDiv(polynomialAt(stage.numerator, s),
+                          stage.denominator.empty() ? Complex{1.0, 0.0} : polynomialAt(stage.denominator, s));
+    }
     case Kind::GainOnly:
     case Kind::Polynomial:
     case Kind::ResponseList: break;
@@ -159,7 +164,8 @@ std::vector<PreparedStage> prepareCascade(const std::vector<CascadeStage>& stage
             p.scale = gain / (gainElsewhere ? magnitude(rawValue(p, stage.gainFrequency)) : 1.0);
             break;
         }
-        case Kind::Iir: p.scale = gain / (gainElsewhere ? magnitude(rawValue(p, stage.gainFrequency)) : 1.0); break;
+        case Kind::Iir:
+        case Kind::AnalogueCoefficients: p.scale = gain / (gainElsewhere ? magnitude(rawValue(p, stage.gainFrequency)) : 1.0); break;
         case Kind::GainOnly:
         case Kind::Polynomial:
         case Kind::ResponseList: p.scale = gain; break;

@@ -26,6 +26,7 @@ struct CascadeStage {
         DigitalPoleZero,   ///< z-transform roots
         Fir,               ///< numerator taps only (expanded from a symmetric listing)
         Iir,               ///< numerator and denominator
+        AnalogueCoefficients,  ///< Σ b_k s^k / Σ a_k s^k, s in rad/s or (`hertz`) in Hz
         GainOnly,          ///< a stage gain and nothing else
         Polynomial,        ///< a non-linear mapping: no frequency response
         ResponseList,      ///< values at listed frequencies only

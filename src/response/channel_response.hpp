@@ -76,7 +76,19 @@ struct ChannelResponse {
     StatedValues stated;
     std::vector<ResponseStage> stages;
     int firstLine = 0;  ///< where the response starts in its file, from 1
+    /// Why the response cannot be converted as its file states it, naming
+    /// the stage and field ("stage 2: gain 0"); empty when it can. The
+    /// section is refused; the file's other sections are not.
+    std::string defect;
+    bool inputUnitFromSensitivity = false;  ///< no stage states a unit: the overall sensitivity's is used
+    bool gainFromSensitivity = false;       ///< a one-stage response without a gain: the sensitivity is its gain
 };
+
+/// Keeps the first defect found: the one the user mends first.
+inline void noteDefect(ChannelResponse& response, std::string why)
+{
+    if (response.defect.empty()) response.defect = std::move(why);
+}
 
 /// How many stages of a StationXML or RESP cascade the response holds.
 [[nodiscard]] inline std::size_t cascadeStageCount(const ChannelResponse& response)

@@ -1,5 +1,7 @@
 #include "text/text_scan.hpp"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,6 +26,19 @@ bool isDigit(char c)
 }
 
 }  // namespace
+
+std::optional<double> readExactNumber(std::string_view text)
+{
+    text = trimmed(text);
+    // from_chars takes a minus but no plus: one plus, then a digit or a point.
+    if (text.size() > 1 && text.front() == '+' && (isDigit(text[1]) || text[1] == '.')) text.remove_prefix(1);
+    if (text.empty() || !(isDigit(text.back()) || text.back() == '.')) return std::nullopt;  // no "inf", "nan"
+    double value = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc{} || result.ptr != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
 
 bool equalsIgnoringCase(std::string_view text, std::string_view name)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace kalvert {
@@ -25,6 +26,13 @@ inline constexpr std::string_view valueBlanks = " \t\r";
 /// white space, a sign, digits; 0 without digits). The text ends at its first
 /// NUL byte. A number beyond the int range gives what atoi gives.
 [[nodiscard]] int readLeadingInteger(std::string_view text);
+
+/// A decimal number that is its whole field (blanks around it aside): one
+/// optional sign, digits, a point, an exponent, as metadata files write
+/// them. Nothing for anything else ("4.0O0E+02", "1.5.5", "+-3", an empty
+/// field) and for values no double holds or that are not finite ("NaN",
+/// "inf", "1e999").
+[[nodiscard]] std::optional<double> readExactNumber(std::string_view text);
 
 /// Scans "%lf%*c%lf" from a NUL-terminated text: a number, exactly one
 /// character of any kind, then a second number. Each number is stored only
