@@ -76,17 +76,18 @@ constexpr double calperStep = 0.001;
 // level off by this much unless calib is 1.
 constexpr double seisanLevelTolerance = 0.002;
 
-// The response's amplitude at the frequency the file writes for `calper`.
-double levelAt(const PreparedResponse& response, const OutputFormat& format, double calper)
+// The response's amplitude at the written calper: calib is its inverse, and
+// a reader that normalises by calib reads the level from it.
+double levelAt(const PreparedResponse& response, double calper)
 {
-    const double frequency = format.writtenFrequency(1.0 / calper);
+    const double frequency = 1.0 / calper;
     FapPoint row;
     evaluatePoints(response, &frequency, 1, &row);
     return std::fabs(row.amplitude);
 }
 
 // The written value (f7.3) next to `period` at which the level comes nearest 1.
-double nearestWrittenCalper(const PreparedResponse& response, const OutputFormat& format, double period, double& error)
+double nearestWrittenCalper(const PreparedResponse& response, double period, double& error)
 {
     const double rounded = std::round(period / calperStep) * calperStep;
     double best = 1.0;
@@ -94,7 +95,7 @@ double nearestWrittenCalper(const PreparedResponse& response, const OutputFormat
     for (const double step : {-1.0, 0.0, 1.0}) {
         const double candidate = std::clamp(rounded + step * calperStep, shortestCalper, longestCalper);
         const double written = std::round(candidate / calperStep) * calperStep;
-        const double candidateError = std::fabs(levelAt(response, format, written) - 1.0);
+        const double candidateError = std::fabs(levelAt(response, written) - 1.0);
         if (candidateError < error) {
             best = written;
             error = candidateError;
@@ -107,12 +108,12 @@ double nearestWrittenCalper(const PreparedResponse& response, const OutputFormat
 // one nearest 1 s (on a log scale) among those the f7.3 column can write
 // within the tolerance, else the nearest of all; 1 s when the level is
 // nowhere 1.
-double unitLevelCalper(const PreparedResponse& response, const OutputFormat& format)
+double unitLevelCalper(const PreparedResponse& response)
 {
     std::optional<double> nearest;
     for (const double period : unitLevelPeriods(response, shortestCalper, longestCalper)) {
         double error = 0.0;
-        const double written = nearestWrittenCalper(response, format, period, error);
+        const double written = nearestWrittenCalper(response, period, error);
         if (error <= seisanLevelTolerance) return written;
         if (!nearest) nearest = written;
     }
@@ -136,7 +137,7 @@ std::string renderResponse(const RunState& run, const CheckedResponse& checked, 
     const PreparedResponse response = prepareResponse(
         checked.response, ResponseKind{checked.kind.inputMotion, displacementInCountsPerNanometre, true});
     const double calper =
-        format.calperAtUnitLevel && !run.request.calperGiven ? unitLevelCalper(response, format) : *run.request.calper;
+        format.calperAtUnitLevel && !run.request.calperGiven ? unitLevelCalper(response) : *run.request.calper;
     const double calibrationFrequency = format.writtenFrequency(1.0 / calper);
     const std::vector<double> frequencies = withCalibration(grid, calibrationFrequency);
     if (frequencies.size() > format.maxRows)
@@ -156,7 +157,7 @@ std::string renderResponse(const RunState& run, const CheckedResponse& checked, 
     const auto calibrationRow = std::find_if(table.rows.begin(), table.rows.end(), [&](const DisplacementRow& row) {
         return row.frequency == calibrationFrequency;
     });
-    table.calib = 1.0 / calibrationRow->amplitude;  // nm/count at calper
+    table.calib = 1.0 / levelAt(response, calper);  // nm/count at calper as written, not at its row's rounded frequency
     if (!std::isfinite(table.calib))
         throw FieldError("calib is not finite: the response at the calibration period is too small to invert");
     table.calper = calper;

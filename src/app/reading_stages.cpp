@@ -1,5 +1,6 @@
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <utility>
 
 #include "app/reporter.hpp"
@@ -72,13 +73,34 @@ bool looksLikeDataCentreFile(std::string_view text)
 // Enough of a file's start to tell StationXML and RESP from a SAC pole-zero file.
 constexpr std::size_t startToLookAt = 1 << 16;
 
+namespace {
+
+// Comments before the root element may be of any length: where the start
+// holds only them, the rest of the file is looked through piece by piece.
+bool isStationXml(const std::string& path, std::string_view start, std::size_t startSize)
+{
+    RootElementFinder finder;
+    std::optional<bool> found = finder.feed(start);
+    if (found || start.size() < startSize) return found.value_or(false);
+    try {
+        const ChunkSource pieces = filePieces(path);
+        RootElementFinder again;
+        for (std::string_view piece = pieces(); !found && !piece.empty(); piece = pieces()) found = again.feed(piece);
+    } catch (const std::runtime_error&) {
+        return false;  // what cannot be read again is reported by the reading that follows
+    }
+    return found.value_or(false);
+}
+
+}  // namespace
+
 ExitCode readInput(RunState& run)
 {
     const std::string& path = run.request.inputPath;
     report::readingStarted(path);
     ReadOutcome outcome = readFileStart(path, startToLookAt, run.inputText, run.inputFile);
     if (outcome == ReadOutcome::Read) {
-        if (looksLikeStationXml(run.inputText)) run.inputKind = InputKind::StationXml;
+        if (isStationXml(path, run.inputText, startToLookAt)) run.inputKind = InputKind::StationXml;
         if (looksLikeResp(run.inputText)) run.inputKind = InputKind::Resp;
         run.streamed = run.inputKind != InputKind::SacPoleZero;
         // A SAC pole-zero file is read whole (a short one already is); the

@@ -326,21 +326,67 @@ void XMLCALL refuseDoctype(void* data, const XML_Char*, const XML_Char*, const X
 
 }  // namespace
 
+std::optional<bool> RootElementFinder::feed(std::string_view piece)
+{
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    for (const char c : piece) {
+        if (bomLeft_ > 0) {
+            if (c == byteOrderMark[byteOrderMark.size() - bomLeft_]) {
+                --bomLeft_;
+                continue;
+            }
+            bomLeft_ = 0;
+        }
+        switch (state_) {
+        case State::Between:
+            if (c == '<') {
+                state_ = State::Opened;
+            } else if (c != ' ' && c != '\t' && c != '\r' && c != '\n') {
+                return false;
+            }
+            break;
+        case State::Opened:
+            state_ = c == '?' ? State::Instruction : c == '!' ? State::Declaration : State::Name;
+            if (state_ == State::Name) name_ += c;
+            break;
+        case State::Declaration:  // "<!--" opens a comment; "<!DOCTYPE …>" is skipped here, refused by the reader
+            state_ = c == '-' ? State::CommentDash : State::Markup;
+            break;
+        case State::CommentDash: state_ = c == '-' ? State::Comment : State::Markup; break;
+        case State::Comment:
+        case State::Instruction:
+            // "-->" and "?>" end them: the last two characters are kept.
+            if (c == '>' && ((state_ == State::Comment && tail_ == "--") || (state_ == State::Instruction && tail_.back() == '?'))) {
+                state_ = State::Between;
+                tail_ = "  ";
+            } else {
+                tail_ = {tail_[1], c};
+            }
+            break;
+        case State::Markup:
+            if (c == '>') state_ = State::Between;
+            break;
+        case State::Name: {
+            constexpr std::size_t longestName = 256;
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '>') {
+                std::string_view name = name_;
+                const std::size_t colon = name.find(':');
+                if (colon != std::string_view::npos) name.remove_prefix(colon + 1);
+                return name == "FDSNStationXML";
+            }
+            if (name_.size() == longestName) return false;
+            name_ += c;
+            break;
+        }
+        }
+    }
+    return std::nullopt;
+}
+
 bool looksLikeStationXml(std::string_view text)
 {
-    std::size_t at = 0;
-    for (;;) {
-        at = text.find('<', at);
-        if (at == std::string_view::npos || at + 1 >= text.size()) return false;
-        const char next = text[at + 1];
-        if (next != '?' && next != '!') break;
-        at += 2;
-    }
-    const std::size_t end = text.find_first_of(" \t\r\n/>", at + 1);
-    std::string_view name = text.substr(at + 1, end == std::string_view::npos ? std::string_view::npos : end - at - 1);
-    const std::size_t colon = name.find(':');
-    if (colon != std::string_view::npos) name.remove_prefix(colon + 1);
-    return name == "FDSNStationXML";
+    RootElementFinder finder;
+    return finder.feed(text).value_or(false);
 }
 
 void readStationXml(const ChunkSource& source, const ResponseSink& each)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -9,8 +11,25 @@
 
 namespace kalvert {
 
-/// Is the text an XML document whose root element is FDSNStationXML (any
-/// namespace prefix)? Looks at the first element only.
+/// Finds an XML document's root element, piece by piece, past a byte-order
+/// mark, blanks, and any number of comments and processing instructions of
+/// any length: is it FDSNStationXML (any namespace prefix)?
+class RootElementFinder {
+public:
+    /// True or false once the root element's name is read (or the text
+    /// cannot be XML); nothing while the next piece is needed.
+    [[nodiscard]] std::optional<bool> feed(std::string_view piece);
+
+private:
+    enum class State { Between, Opened, Declaration, CommentDash, Comment, Instruction, Markup, Name };
+    State state_ = State::Between;
+    std::size_t bomLeft_ = 3;
+    std::string tail_ = "  ";
+    std::string name_;
+};
+
+/// Is the text an XML document whose root element is FDSNStationXML? False
+/// where the text ends before the root element.
 [[nodiscard]] bool looksLikeStationXml(std::string_view text);
 
 /// Every <Channel> of a FDSN StationXML document, in document order, as one
