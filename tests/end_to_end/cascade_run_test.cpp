@@ -62,7 +62,7 @@ std::string gainStage(int number, const std::string& rate)
 }
 
 class CascadeRun : public ::testing::Test {
-protected:
+public:
     ScratchDirectory scratch;
     const fs::path& dir() const { return scratch.path(); }
 
@@ -173,6 +173,174 @@ TEST_F(CascadeRun, TwinsGiveTheSameTable)
         return text.substr(text.find(" theoretical"));
     };
     EXPECT_EQ(table("xml.fap"), table("resp.fap"));
+}
+
+// A channel of its own start and end, around the given stages.
+std::string channelXml(const std::string& stages, const std::string& dates, const std::string& sensitivity = "")
+{
+    std::string document = stationXml(stages, sensitivity);
+    const std::string usual = "startDate=\"2020-01-01T00:00:00\"";
+    return document.replace(document.find(usual), usual.size(), dates);
+}
+
+std::string withText(std::string text, const std::string& from, const std::string& to)
+{
+    return text.replace(text.find(from), from.size(), to);
+}
+
+struct IrregularCase {
+    const char* rule;
+    std::string input;                  ///< the file's text
+    int status;
+    std::string said;                   ///< key words of the message
+    std::string written;                ///< the CSS file a sound case writes
+    std::string sameAs;                 ///< a text whose table it must equal
+    std::vector<std::string> options{};  ///< beside FORMAT=CSS OUT=out/
+};
+
+// Each case converted as a file of its own; a sound case's table compared with its twin's.
+void runIrregularCases(CascadeRun& run, const fs::path& dir, const std::string& name, const std::vector<IrregularCase>& cases)
+{
+    for (const IrregularCase& c : cases) {
+        fs::remove_all(dir / "out");
+        writeFile(dir / name, c.input);
+        std::vector<std::string> options = c.options;
+        if (options.empty()) options = {"FORMAT=CSS"};
+        const RunResult result = run.convert(name, options, options.front() == "FORMAT=CSS" ? "out/" : "out.fap");
+        EXPECT_EQ(result.status, c.status) << c.rule << "\n" << result.output;
+        EXPECT_NE(result.output.find(c.said), std::string::npos) << c.rule << "\n" << result.output;
+        if (c.status != 0) {
+            EXPECT_FALSE(fs::exists(dir / "out") || fs::exists(dir / "out.fap")) << c.rule;
+            continue;
+        }
+        if (c.written.empty()) continue;
+        ASSERT_TRUE(fs::exists(dir / "out" / c.written)) << c.rule << "\n" << result.output;
+        if (c.sameAs.empty()) continue;
+        const std::string table = readFile(dir / "out" / c.written);
+        fs::remove_all(dir / "out");
+        writeFile(dir / name, c.sameAs);
+        ASSERT_EQ(run.convert(name, {"FORMAT=CSS"}, "out/").status, 0) << c.rule;
+        EXPECT_EQ(readFile(dir / "out" / c.written), table) << c.rule;
+    }
+}
+
+// A StationXML epoch is converted exactly as stated, or refused naming its stage and field.
+TEST_F(CascadeRun, IrregularStationXmlIsConvertedExactlyOrRefused)
+{
+    const std::string pz = poleZeroStage(1);
+    const std::string rest = gainStage(2, "100") + firStage(3, decimation("100"));
+    const std::string sound = stationXml(pz + rest);
+    const std::string bareGain = "<Stage number=\"1\"><StageGain><Value>2</Value><Frequency>1</Frequency></StageGain></Stage>";
+    const std::string sensitivityIn = "<InstrumentSensitivity><Value>4e8</Value><Frequency>1</Frequency>"
+                                      "<InputUnits><Name>M</Name></InputUnits><OutputUnits><Name>COUNTS</Name>"
+                                      "</OutputUnits></InstrumentSensitivity>";
+    const std::string noGain = withText(pz, "<StageGain><Value>1000</Value><Frequency>1</Frequency></StageGain>", "");
+    const std::string hertz = withText(sound, "LAPLACE (RADIANS/SECOND)", "LAPLACE (HERTZ)");
+    const std::string even = "<Stage number=\"3\"><FIR>" + units("COUNTS", "COUNTS") +
+                             "<Symmetry>ODD</Symmetry><NumeratorCoefficient>0.3</NumeratorCoefficient>"
+                             "<NumeratorCoefficient>0.4</NumeratorCoefficient></FIR>" + decimation("100") +
+                             "<StageGain><Value>1</Value><Frequency>0</Frequency></StageGain></Stage>";
+    const std::string odd = stationXml(pz + gainStage(2, "100") + even);
+    const std::string analogue =
+        "<Stage number=\"1\"><Coefficients>" + units("M/S", "V") +
+        "<CfTransferFunctionType>ANALOG (RADIANS/SECOND)</CfTransferFunctionType><Numerator>0</Numerator>"
+        "<Numerator>1</Numerator><Denominator>0.1</Denominator><Denominator>1</Denominator></Coefficients>"
+        "<StageGain><Value>1000</Value><Frequency>1</Frequency></StageGain></Stage>";
+    const std::string longComment = "<!-- " + std::string(100000, 'c') + " <https://example.org/> -->\n";
+    const std::string file = "XX.TEST..HHZ.2020-01-01-0000.fap";
+    const std::vector<IrregularCase> cases = {
+        {"a unitless gain before a pressure stage", stationXml(bareGain + poleZeroStage(2, "HPA")),
+         253, "INPUT UNIT HPA", "", ""},
+        {"no stage unit: the sensitivity's", stationXml(poleZeroStage(1, "", ""), sensitivityIn), 0,
+         "M, the overall sensitivity's, is used", file, stationXml(poleZeroStage(1, "M", ""), sensitivityIn)},
+        {"no unit anywhere", stationXml(poleZeroStage(1, "", "")), 253, "states an input unit", "", ""},
+        {"a unit with an empty description", stationXml(poleZeroStage(1, "M -", "V") + rest), 0, "OK", file,
+         stationXml(poleZeroStage(1, "M", "V") + rest)},
+        {"a gain of 0", withText(sound, "<Value>400000", "<Value>0"), 253, "stage 2: its gain is 0", "", ""},
+        {"a gain of 0, legacy file", withText(sound, "<Value>400000", "<Value>0"), 253, "its gain is 0", "", "",
+         {"SECTION=1"}},
+        {"a gain NaN", withText(sound, "<Value>400000", "<Value>NaN"), 253, "\"NaN\", not a number", "", ""},
+        {"a lone stage without a gain", stationXml(noGain, sensitivityIn), 0, "the overall sensitivity is its gain", file,
+         ""},
+        {"a stage without a gain among others", stationXml(noGain + rest), 253, "stage 1 states no gain", "", ""},
+        {"a stage number missing", withText(sound, "<Stage number=\"2\">", "<Stage>"), 253, "is numbered \"\"", "", ""},
+        {"a stage number repeated", withText(sound, "<Stage number=\"3\">", "<Stage number=\"2\">"), 253,
+         "the 3. <Stage> is numbered \"2\"", "", ""},
+        {"a decimation alone", stationXml(pz + rest + "<Stage number=\"4\">" + decimation("100") + "</Stage>"), 253,
+         "stage 4 has no filter and no gain", "", ""},
+        {"a decimation factor 0", withText(sound, "<Factor>1</Factor>", "<Factor>0</Factor>"), 253,
+         "decimation factor 0", "", ""},
+        {"a symmetry that is none", withText(sound, "<Symmetry>NONE", "<Symmetry>Oops"), 253,
+         "\"Oops\" is not NONE, EVEN or ODD", "", ""},
+        {"a symmetry in small letters", withText(odd, "<Symmetry>ODD", "<Symmetry>odd"), 0, "OK", file, odd},
+        {"a transfer-function type in small letters", withText(hertz, "LAPLACE (HERTZ)", "laplace (hertz)"), 0, "OK",
+         file, hertz},
+        {"an unknown transfer-function type", withText(sound, "LAPLACE (RADIANS/SECOND)", "LAPLACE (DEGREES)"), 253,
+         "is no transfer-function type", "", ""},
+        {"analogue coefficients: a ratio of polynomials in s", stationXml(analogue + rest), 0, "OK", file, sound},
+        {"a number with a letter in it", withText(sound, "<Value>400000", "<Value>4.0O0000E+05"), 253,
+         "\"4.0O0000E+05\", not a number", "", ""},
+        {"a number with two signs", withText(sound, "<Real>-0.1", "<Real>+-0.1"), 253, "\"+-0.1\", not a number", "", ""},
+        {"a long comment before the root", withText(sound, "<?xml version=\"1.0\"?>\n", "\xEF\xBB\xBF\n" + longComment),
+         0, "OK", file, sound},
+        {"an offset", channelXml(pz + rest, "startDate=\"2019-12-31T19:00:00-05:00\""), 0, "OK", file, sound},
+        {"midnight as hour 24", channelXml(pz + rest, "startDate=\"2019-12-31T24:00:00\""), 0, "OK", file, sound},
+        {"a date alone", channelXml(pz + rest, "startDate=\"2020-01-01\""), 0, "OK", file, sound},
+        {"February 30", channelXml(pz + rest, "startDate=\"2015-02-30T00:00:00\""), 253, "\"2015-02-30T00:00:00\" is not a date", "", ""},
+        {"an offset of 25 hours", channelXml(pz + rest, "startDate=\"2015-01-01T00:00:00+25:00\""), 253, "is not a date", "",
+         ""},
+        {"an end before the start", channelXml(pz + rest, "startDate=\"2020-01-01T00:00:00\" endDate=\"2015-01-01T00:00:00\""),
+         253, "is before startDate", "", ""},
+        {"TIME= on a day that does not exist", sound, 3, "TIME=2013-02-29", "", "", {"FORMAT=CSS", "TIME=2013-02-29"}},
+    };
+    runIrregularCases(*this, dir(), "in.xml", cases);
+}
+
+// A RESP epoch likewise: counts against lines, fields, codes, repeated stages.
+TEST_F(CascadeRun, IrregularRespIsConvertedExactlyOrRefused)
+{
+    const std::string sound = readFile(testData("resp/RESP.BW.FURT..EHZ"));
+    const std::string tap = "B061F09       0 ";
+    const std::size_t tapLine = sound.find(tap);
+    const std::string oneTapLess = std::string(sound).erase(tapLine, sound.find('\n', tapLine) + 1 - tapLine);
+    const std::size_t b058 = sound.rfind("B058F03");
+    const std::string cut = sound.substr(0, sound.find("B058F06", b058));
+    std::string crOnly = sound;
+    for (char& c : crOnly)
+        if (c == '\n') c = '\r';
+    const std::size_t firstB053 = sound.find("B053F03");
+    const std::size_t firstB058End = sound.find('\n', sound.find("B058F06", firstB053)) + 1;
+    std::string repeated = sound;
+    repeated.insert(firstB058End, sound.substr(firstB053, firstB058End - firstB053));
+    const std::vector<IrregularCase> cases = {
+        {"a coefficient line deleted", oneTapLess, 253, "field 8 counts 48 but 47 lines follow", "", ""},
+        {"a file that ends inside a blockette", cut, 253, "has no field 6", "", ""},
+        {"a stage stated again", repeated, 253, "stage 1 is stated again", "", ""},
+        {"a negative stage number", withText(sound, "Stage sequence number:                 2",
+                                             "Stage sequence number:                 -2"),
+         253, "stage number -2", "", ""},
+        {"a transfer-function type C", withText(sound, "Transfer function type:                A",
+                                                "Transfer function type:                C"),
+         253, "is not A, B or D", "", ""},
+        {"a symmetry type X", withText(sound, "Symmetry type:                         C", "Symmetry type:                         X"),
+         253, "is not A, B or C", "", ""},
+        {"a number with a letter in it", withText(sound, "4.000000E+02", "4.0O0000E+02"), 253,
+         "\"4.0O0000E+02\" is not a number", "", ""},
+        {"a number that is 1.5.5", withText(sound, "4.000000E+02", "1.5.5"), 253, "\"1.5.5\" is not a number", "", ""},
+        {"CR-only line ends", crOnly, 0, "OK", "", ""},
+        {"a line over 64 KiB", sound + "# " + std::string(70000, 'x') + "\n", 253, "is longer than 65536 bytes", "", ""},
+    };
+    runIrregularCases(*this, dir(), "in.resp", cases);
+    // CR-only ends give the same table as LF.
+    fs::remove_all(dir() / "out");
+    writeFile(dir() / "in.resp", crOnly);
+    ASSERT_EQ(convert("in.resp", {"FORMAT=CSS"}, "out/").status, 0);
+    const fs::path written = fs::directory_iterator(dir() / "out")->path();
+    const std::string table = readFile(written);
+    writeFile(dir() / "in.resp", sound);
+    fs::remove_all(dir() / "out");
+    ASSERT_EQ(convert("in.resp", {"FORMAT=CSS"}, "out/").status, 0);
+    EXPECT_EQ(readFile(written), table);
 }
 
 }  // namespace
