@@ -147,6 +147,7 @@ ExitCode checkSection(RunState& run, std::size_t index, const ChannelResponse& r
     }
     checked.metresPerUnit = unit.metresPerUnit;
     checked.sourceName = std::filesystem::path(request.inputPath).filename().string();
+    replaceControlBytes(checked.sourceName);  // the comment lines name it
     checked.kind = ResponseKind{unit.motion, request.kind.output, true};
     return ExitCode::Success;
 }

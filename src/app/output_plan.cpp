@@ -103,10 +103,13 @@ ExitCode stageOutput(RunState& run)
     }
     for (const std::string& target : run.targets) {
         if (target.empty()) continue;
-        // Never a write through a link, into a FIFO or over a folder; never over the input.
-        if (targetState(target) == TargetState::Other) return report::notRegularFile(target);
-        if (namesSameFile(target, run.inputFile)) {
-            report::writingStarted(target);
+        // Never a write through a link, into a FIFO or over a folder; never
+        // over a read-only file or any input of the run.
+        const TargetState state = targetState(target);
+        if (state == TargetState::Other) return report::notRegularFile(target);
+        if (state == TargetState::ReadOnly) return report::notCreatedBecause(target, "the file there is read-only");
+        if (namesSameFile(target, run.inputFile) || namesOneOf(target, run.inputFiles)) {
+            report::writingTo(target);
             return report::notCreated(target);
         }
     }
@@ -122,7 +125,7 @@ ExitCode appendOutput(RunState& run, std::size_t index, std::string_view text)
         if (const ExitCode code = stageTarget(run, index); code != ExitCode::Success) return code;
     const int staged = static_cast<int>(run.staged.files.size()) - 1;
     if (!appendStaged(run.staged, staged, text) || (!message && !finishStaged(run.staged, staged))) {
-        report::writingStarted(run.targets[index]);
+        report::writingTo(run.targets[index]);
         return report::notWritten(run.targets[index]);
     }
     return ExitCode::Success;
@@ -131,7 +134,7 @@ ExitCode appendOutput(RunState& run, std::size_t index, std::string_view text)
 ExitCode commitOutput(RunState& run)
 {
     for (const std::string& target : run.targets)
-        if (!target.empty()) report::writingStarted(target);
+        if (!target.empty()) report::writingTo(target);
     std::string failed;
     if (!commitStaged(run.staged, failed)) return report::notWritten(failed);
     report::writingDone();

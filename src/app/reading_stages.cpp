@@ -77,13 +77,13 @@ namespace {
 
 // Comments before the root element may be of any length: where the start
 // holds only them, the rest of the file is looked through piece by piece.
-bool isStationXml(const std::string& path, std::string_view start, std::size_t startSize)
+bool isStationXml(const HeldFile& file, std::string_view start, std::size_t startSize)
 {
     RootElementFinder finder;
     std::optional<bool> found = finder.feed(start);
     if (found || start.size() < startSize) return found.value_or(false);
     try {
-        const ChunkSource pieces = filePieces(path);
+        const ChunkSource pieces = file.pieces();
         RootElementFinder again;
         for (std::string_view piece = pieces(); !found && !piece.empty(); piece = pieces()) found = again.feed(piece);
     } catch (const std::runtime_error&) {
@@ -98,19 +98,24 @@ ExitCode readInput(RunState& run)
 {
     const std::string& path = run.request.inputPath;
     report::readingStarted(path);
-    ReadOutcome outcome = readFileStart(path, startToLookAt, run.inputText, run.inputFile);
+    ReadOutcome outcome = run.input.open(path);
+    if (outcome == ReadOutcome::Read) outcome = run.input.readStart(startToLookAt, run.inputText);
+    run.inputFile = run.input.snapshot().identity;
     if (outcome == ReadOutcome::Read) {
-        if (isStationXml(path, run.inputText, startToLookAt)) run.inputKind = InputKind::StationXml;
+        if (isStationXml(run.input, run.inputText, startToLookAt)) run.inputKind = InputKind::StationXml;
         if (looksLikeResp(run.inputText)) run.inputKind = InputKind::Resp;
         run.streamed = run.inputKind != InputKind::SacPoleZero;
         // A SAC pole-zero file is read whole (a short one already is); the
-        // others piece by piece, twice.
-        if (run.streamed)
+        // others piece by piece, twice, from the file held open.
+        if (run.streamed) {
             run.inputText.clear();
-        else if (run.inputText.size() < startToLookAt)
-            run.inputText.resize(std::strlen(run.inputText.c_str()));  // the text ends at its first NUL byte
-        else
-            outcome = readWholeFile(path, run.inputText, run.inputFile);
+        } else {
+            run.input = HeldFile();
+            if (run.inputText.size() < startToLookAt)
+                run.inputText.resize(std::strlen(run.inputText.c_str()));  // the text ends at its first NUL byte
+            else
+                outcome = readWholeFile(path, run.inputText, run.inputFile);
+        }
     }
     if (outcome != ReadOutcome::Read) return report::readingFailed(outcome, path);
     report::readingDone();

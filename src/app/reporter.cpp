@@ -31,9 +31,17 @@ std::string decibelText(double value)
     return std::string(text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2).ptr);
 }
 
+std::string shown(const std::string& text);
+
+// "NET.STA.LOC.CHA", each code as a message shows a field.
+std::string codesText(const ChannelId& id)
+{
+    return shown(id.network) + "." + shown(id.station) + "." + shown(id.location) + "." + shown(id.channel);
+}
+
 std::string identityText(const ChannelResponse& response)
 {
-    const std::string name = channelName(response.id);
+    const std::string name = codesText(response.id);
     return name == "..." ? "(no header)" : name;
 }
 
@@ -81,6 +89,21 @@ std::string shown(const std::string& text)
     return out;
 }
 
+// A path as messages show it: control bytes as \xNN, each of its names cut
+// at 64 characters, so that a folder's file names cannot garble the console.
+std::string shownPath(const std::string& path)
+{
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t slash = path.find('/'); ; slash = path.find('/', from)) {
+        out += shown(path.substr(from, slash == std::string::npos ? std::string::npos : slash - from));
+        if (slash == std::string::npos) break;
+        out += '/';
+        from = slash + 1;
+    }
+    return out;
+}
+
 std::string numberText(double value)
 {
     char text[32];
@@ -110,7 +133,7 @@ ExitCode refused(const Refusal& refusal)
 
 void skipped(const std::string& path, const Refusal& refusal)
 {
-    say("WARNING: (" + path + ") skipped: " + refusal.text);
+    say("WARNING: (" + shownPath(path) + ") skipped: " + refusal.text);
 }
 
 void helpScreen()
@@ -188,20 +211,20 @@ ExitCode badOnError(const OutputRequest& request)
 
 ExitCode sectionWithFolder(const OutputRequest& request)
 {
-    say("ERROR: SECTION= numbers the sections of one file, and (" + request.inputPath +
+    say("ERROR: SECTION= numbers the sections of one file, and (" + shownPath(request.inputPath) +
         ") is a folder: choose with CHANNEL= and TIME=\n");
     return ExitCode::BadArgument;
 }
 
 ExitCode emptyFolder(const std::string& path)
 {
-    say("ERROR: (" + path + ") holds no response file to convert\n");
+    say("ERROR: (" + shownPath(path) + ") holds no response file to convert\n");
     return ExitCode::BadInputFile;
 }
 
 void fileSkipped(const std::string& path)
 {
-    say("WARNING: (" + path + ") skipped: it is not read as responses (see above)\n");
+    say("WARNING: (" + shownPath(path) + ") skipped: it is not read as responses (see above)\n");
 }
 
 void startProgress(ProgressLine& progress, std::size_t files)
@@ -243,19 +266,33 @@ void endProgress(ProgressLine& progress)
 
 void readingStarted(const std::string& path)
 {
-    say("Trying to read input file (" + path + ")\n");
+    say("Trying to read input file (" + shownPath(path) + ")\n");
 }
 
 ExitCode readingFailed(ReadOutcome outcome, const std::string& path)
 {
     switch (outcome) {
-    case ReadOutcome::OpenFailed: say("ERROR: Coundn't open (" + path + ")\n"); return ExitCode::OpenFailed;
-    case ReadOutcome::SizeUndefined: say("ERROR: File size undefined (" + path + ")\n"); return ExitCode::SizeUndefined;
+    case ReadOutcome::OpenFailed: say("ERROR: Coundn't open (" + shownPath(path) + ")\n"); return ExitCode::OpenFailed;
+    case ReadOutcome::SizeUndefined: say("ERROR: File size undefined (" + shownPath(path) + ")\n"); return ExitCode::SizeUndefined;
     case ReadOutcome::ReadFailed:
     case ReadOutcome::Read: break;
     }
-    say("ERROR: Couldn't read (" + path + ")\n");
+    say("ERROR: Couldn't read (" + shownPath(path) + ")\n");
     return ExitCode::BadInputFile;
+}
+
+ExitCode inputChanged(const std::string& path)
+{
+    say("ERROR: (" + shownPath(path) +
+        ") changed between its two readings (replaced, or its size or time changed): nothing is written\n");
+    return ExitCode::BadInputFile;
+}
+
+void readTwice(const std::string& path)
+{
+    say("ERROR: (" + shownPath(path) +
+        ") is a pipe or FIFO: a response file is read twice, once to choose and once to convert, so it must be a "
+        "regular file\n");
 }
 
 void readingDone()
@@ -265,61 +302,61 @@ void readingDone()
 
 void legacyReadingOfDataCentreFile(const std::string& path)
 {
-    say("WARNING: (" + path +
+    say("WARNING: (" + shownPath(path) +
         ") has data-centre header blocks or several sections: this reading ignores or merges them; SECTION=0 lists "
         "them\n");
 }
 
 void checkingStarted(const std::string& path)
 {
-    say("Checking data (" + path + ")\n");
+    say("Checking data (" + shownPath(path) + ")\n");
 }
 
 ExitCode keywordMissing(const std::string& path, const char* keyword)
 {
-    say("ERROR: Incorrect file format (" + path + ").\nNot found " + keyword);
+    say("ERROR: Incorrect file format (" + shownPath(path) + ").\nNot found " + keyword);
     return ExitCode::BadInputFile;
 }
 
 void constantMissing(const std::string& path)
 {
-    say("WARNING: Not found CONSTANT (" + path + ").\n CONSTANT set to 1.0");
+    say("WARNING: Not found CONSTANT (" + shownPath(path) + ").\n CONSTANT set to 1.0");
 }
 
 ExitCode checkingFailed(const std::string& path)
 {
-    say("ERROR: Checking data (" + path + ")\n");
+    say("ERROR: Checking data (" + shownPath(path) + ")\n");
     return ExitCode::BadInputFile;
 }
 
 ExitCode sectionsUnreadable(const std::string& path, const std::string& reason)
 {
-    say("ERROR: Checking data (" + path + ")\n  " + reason + "\n");
+    say("ERROR: Checking data (" + shownPath(path) + ")\n  " + reason + "\n");
     return ExitCode::BadInputFile;
 }
 
 void sectionListing(const std::string& path, const std::vector<ChannelResponse>& all)
 {
-    say("(" + path + ") holds " + std::to_string(all.size()) + " sections:\n" + sectionList(all));
+    say("(" + shownPath(path) + ") holds " + std::to_string(all.size()) + " sections:\n" + sectionList(all));
 }
 
 ExitCode noSuchSection(const std::string& path, int number, const std::vector<ChannelResponse>& all)
 {
-    say("ERROR: No section " + std::to_string(number) + " in (" + path + "); it holds " + std::to_string(all.size()) +
+    say("ERROR: No section " + std::to_string(number) + " in (" + shownPath(path) + "); it holds " + std::to_string(all.size()) +
         ":\n" + sectionList(all));
     return ExitCode::BadInputFile;
 }
 
 ExitCode noneSelected(const OutputRequest& request, const std::vector<ChannelResponse>& all)
 {
-    say("ERROR: No response in (" + request.inputPath + ") matches" + selection(request) + "; it holds " +
+    say("ERROR: No response in (" + shownPath(request.inputPath) + ") matches" + selection(request) + "; it holds " +
         std::to_string(all.size()) + ":\n" + sectionList(all));
     return ExitCode::BadInputFile;
 }
 
 ExitCode needOneResponse(const OutputRequest& request, std::size_t count, const std::vector<ChannelResponse>& all)
 {
-    say("ERROR: " + std::to_string(count) + " responses of (" + request.inputPath + ") are chosen" +
+    say("ERROR: " + std::to_string(count) + " responses of (" + shownPath(request.inputPath) + ") are chosen" +
         selection(request) + " and the FAP file holds one: name it with SECTION=n, or CHANNEL= and TIME=; it holds " +
         std::to_string(all.size()) + ":\n" + sectionList(all));
     return ExitCode::BadInputFile;
@@ -339,14 +376,14 @@ void inputUnitNotStated(std::size_t number, const ChannelResponse& response, con
 
 void typeInContradicted(std::size_t number, const ChannelResponse& response, const OutputRequest& request, int motion)
 {
-    say("WARNING: TYPE_IN=" + request.typeIn + " contradicts INPUT UNIT " + response.inputUnit + " of " +
+    say("WARNING: TYPE_IN=" + request.typeIn + " contradicts INPUT UNIT " + shown(response.inputUnit) + " of " +
         sectionTitle(number, response) + ": read as " + motionName(motion) + "\n");
 }
 
 Refusal notGroundMotion(std::size_t number, const ChannelResponse& response, const std::string& path)
 {
-    return {ExitCode::BadInputFile, sectionTitle(number, response) + " has INPUT UNIT " + response.inputUnit +
-                                        ", not a ground motion (M, NM, M/S, M/S**2 ...) (" + path + ")\n"};
+    return {ExitCode::BadInputFile, sectionTitle(number, response) + " has INPUT UNIT " + shown(response.inputUnit) +
+                                        ", not a ground motion (M, NM, M/S, M/S**2 ...) (" + shownPath(path) + ")\n"};
 }
 
 void constantNotStated(std::size_t number, const ChannelResponse& response, const double* perUnit)
@@ -367,37 +404,37 @@ void sampleRateIgnored(std::size_t number, const ChannelResponse& response, doub
 {
     char text[32];
     const auto end = std::to_chars(text, text + sizeof text, rate).ptr;
-    say("WARNING: " + shown(sectionTitle(number, response)) + " states SAMPLE RATE " + std::string(text, end) +
+    say("WARNING: " + sectionTitle(number, response) + " states SAMPLE RATE " + std::string(text, end) +
         ", not a rate a channel has: read as not stated\n");
 }
 
 Refusal epochBeyondYear9999(std::size_t number, const ChannelResponse& response, const std::string& path)
 {
     return {ExitCode::BadInputFile,
-            shown(sectionTitle(number, response)) + " has an epoch past the year 9999 (" + path + ")\n"};
+            sectionTitle(number, response) + " has an epoch past the year 9999 (" + shownPath(path) + ")\n"};
 }
 
 Refusal defective(std::size_t number, const ChannelResponse& response, const std::string& path)
 {
     return {ExitCode::BadInputFile,
-            shown(sectionTitle(number, response)) + ": " + response.defect + " (" + shown(path) + ")\n"};
+            sectionTitle(number, response) + ": " + response.defect + " (" + shownPath(path) + ")\n"};
 }
 
 void inputUnitFromSensitivity(std::size_t number, const ChannelResponse& response)
 {
-    say("WARNING: " + shown(sectionTitle(number, response)) + ": no stage states an input unit: " +
+    say("WARNING: " + sectionTitle(number, response) + ": no stage states an input unit: " +
         shown(response.inputUnit) + ", the overall sensitivity's, is used\n");
 }
 
 void gainFromSensitivity(std::size_t number, const ChannelResponse& response)
 {
-    say("WARNING: " + shown(sectionTitle(number, response)) +
+    say("WARNING: " + sectionTitle(number, response) +
         ": its one stage states no gain: the overall sensitivity is its gain\n");
 }
 
 Refusal noStages(std::size_t number, const ChannelResponse& response, const std::string& path)
 {
-    return {ExitCode::BadInputFile, shown(sectionTitle(number, response)) + " has no response stages (" + path + ")\n"};
+    return {ExitCode::BadInputFile, sectionTitle(number, response) + " has no response stages (" + shownPath(path) + ")\n"};
 }
 
 Refusal stageWithoutResponse(std::size_t number, const ChannelResponse& response, const CascadeStage& stage,
@@ -405,48 +442,48 @@ Refusal stageWithoutResponse(std::size_t number, const ChannelResponse& response
 {
     const bool polynomial = stage.kind == CascadeStage::Kind::Polynomial;
     return {ExitCode::BadInputFile,
-            shown(sectionTitle(number, response)) + ": " + stageText(stage) + " is " +
+            sectionTitle(number, response) + ": " + stageText(stage) + " is " +
                 (polynomial ? "a polynomial, which has no frequency response"
                             : "a response list, which gives values at its own frequencies only") +
-                " (" + path + ")\n"};
+                " (" + shownPath(path) + ")\n"};
 }
 
 Refusal rateUnknown(std::size_t number, const ChannelResponse& response, int stage, const std::string& path)
 {
-    return {ExitCode::BadInputFile, shown(sectionTitle(number, response)) + ": stage " + std::to_string(stage) +
-                                        " is digital, and no stage before it states a sampling rate (" + path + ")\n"};
+    return {ExitCode::BadInputFile, sectionTitle(number, response) + ": stage " + std::to_string(stage) +
+                                        " is digital, and no stage before it states a sampling rate (" + shownPath(path) + ")\n"};
 }
 
 void rateCarried(std::size_t number, const ChannelResponse& response, int stage)
 {
-    say("WARNING: " + shown(sectionTitle(number, response)) + ": stage " + std::to_string(stage) +
+    say("WARNING: " + sectionTitle(number, response) + ": stage " + std::to_string(stage) +
         " is digital without decimation: taken at the rate of the stage before it, factor 1, no delay\n");
 }
 
 void unitsDisagree(std::size_t number, const ChannelResponse& response, const CascadeStage& stage,
                    const CascadeStage& next)
 {
-    say("WARNING: " + shown(sectionTitle(number, response)) + ": " + stageText(stage) + " puts out " +
+    say("WARNING: " + sectionTitle(number, response) + ": " + stageText(stage) + " puts out " +
         shown(stage.outputUnit) + " but " + stageText(next) + " takes " + shown(next.inputUnit) + "\n");
 }
 
 void rateDisagrees(std::size_t number, const ChannelResponse& response, const CascadeStage& stage, double previous)
 {
-    say("WARNING: " + shown(sectionTitle(number, response)) + ": " + stageText(stage) + " takes " +
+    say("WARNING: " + sectionTitle(number, response) + ": " + stageText(stage) + " takes " +
         numberText(stage.decimation->inputRate) + " samples/s, but the stage before puts out " + numberText(previous) +
         "\n");
 }
 
 void normalisationOff(std::size_t number, const ChannelResponse& response, const CascadeStage& stage, double level)
 {
-    say("WARNING: " + shown(sectionTitle(number, response)) + ": " + stageText(stage) + ": |A0 x PZ(" +
+    say("WARNING: " + sectionTitle(number, response) + ": " + stageText(stage) + ": |A0 x PZ(" +
         numberText(stage.normalisationFrequency) + " Hz)| is " + gainText(level) + ", not 1\n");
 }
 
 void sensitivityDisagrees(std::size_t number, const ChannelResponse& response, double computed, double frequency,
                           double decibels)
 {
-    say("WARNING: " + shown(sectionTitle(number, response)) + ": the stages give " + gainText(computed) + " at " +
+    say("WARNING: " + sectionTitle(number, response) + ": the stages give " + gainText(computed) + " at " +
         numberText(frequency) + " Hz, the stated sensitivity is " + gainText(*response.stated.sensitivity) + " (" +
         decibelText(decibels) + " dB apart); the stages are used\n");
 }
@@ -461,8 +498,8 @@ Refusal identityMissing(std::size_t number, const ChannelResponse& response, con
     add(response.id.channel.empty(), "channel");
     add(!response.start, "start of its epoch");
     return {ExitCode::BadInputFile,
-            shown(sectionTitle(number, response)) + " states no " + missing +
-                ", which FORMAT=" + std::string(request.format->name) + " files must name (" + request.inputPath +
+            sectionTitle(number, response) + " states no " + missing +
+                ", which FORMAT=" + std::string(request.format->name) + " files must name (" + shownPath(request.inputPath) +
                 "); put a header at the top of the file, with the channel's own values:\n"
                 "* NETWORK     : IU\n* STATION     : ANMO\n* LOCATION    : 00\n* CHANNEL     : BHZ\n"
                 "* START       : 2012-03-12T20:28:00\n* INPUT UNIT  : M\n"};
@@ -487,7 +524,7 @@ ExitCode convertingFailed()
 Refusal responseNotConverted(std::size_t number, const ChannelResponse& response, const std::string& reason)
 {
     return {ExitCode::ConvertFailed, "Converting data\n  section " + std::to_string(number) + " (" +
-                                         channelName(response.id) + "): " + reason + "\n"};
+                                         codesText(response.id) + "): " + shown(reason) + "\n"};
 }
 
 ExitCode gridTooLarge(std::size_t points, const OutputFormat& format)
@@ -512,7 +549,7 @@ Refusal unsafeFileName(std::size_t number, const ChannelResponse& response, cons
 {
     return {
         ExitCode::BadInputFile,
-        shown(sectionTitle(number, response)) + ": its " + field + " \"" + shown(value) +
+        sectionTitle(number, response) + ": its " + field + " \"" + shown(value) +
             "\" cannot name a file: a code holds letters and digits only, and a file needs a station and a channel\n"};
 }
 
@@ -521,20 +558,25 @@ void readerLevelOff(std::size_t number, const ChannelResponse& response, double 
     char percent[32];
     const auto end =
         std::to_chars(percent, percent + sizeof percent, (factor - 1.0) * 100.0, std::chars_format::general, 3).ptr;
-    say("WARNING: " + shown(sectionTitle(number, response)) + ": at calper " + numberText(calper) +
+    say("WARNING: " + sectionTitle(number, response) + ": at calper " + numberText(calper) +
         " s the response is " + gainText(factor) + " counts/nm, not 1: SEISAN, which scales the table by it, reads" +
         " the level " + std::string(percent, end) + " % off\n");
 }
 
 ExitCode nothingLeft(const std::string& path)
 {
-    say("ERROR: Converting data\n  every response of (" + path + ") was refused: nothing is written\n");
+    say("ERROR: Converting data\n  every response of (" + shownPath(path) + ") was refused: nothing is written\n");
     return ExitCode::BadInputFile;
 }
 
 void convertingDone()
 {
     say("OK (Converting data)\n");
+}
+
+void writingTo(const std::string& path)
+{
+    writingStarted(shownPath(path));
 }
 
 void writingStarted(const std::string& path)
@@ -546,14 +588,14 @@ void writingStarted(const std::string& path)
 
 ExitCode notCreated(const std::string& path)
 {
-    say("ERROR: Coundn't create (" + path + ")\n");
+    say("ERROR: Coundn't create (" + shownPath(path) + ")\n");
     return ExitCode::CreateFailed;
 }
 
 ExitCode oneFileForSeveral(const OutputRequest& request, std::size_t count, const std::vector<ChannelResponse>& all)
 {
-    writingStarted(request.outputPath);
-    say("ERROR: Coundn't create (" + request.outputPath + ")\n  (" + request.inputPath + ") holds " +
+    writingTo(request.outputPath);
+    say("ERROR: Coundn't create (" + shownPath(request.outputPath) + ")\n  (" + shownPath(request.inputPath) + ") holds " +
         std::to_string(count) + " sections and FORMAT=" + std::string(request.format->name) +
         " writes one file for each: give SECTION=n for one of them, or as OUT= an existing folder (or a path ending"
         " in /) for all\n" +
@@ -563,16 +605,16 @@ ExitCode oneFileForSeveral(const OutputRequest& request, std::size_t count, cons
 
 ExitCode sameFileName(const std::string& outputPath, const std::string& name, const std::vector<ChannelResponse>& all)
 {
-    writingStarted(outputPath);
-    say("ERROR: Coundn't create (" + outputPath + ")\n  two sections would both be written to " + name +
+    writingTo(outputPath);
+    say("ERROR: Coundn't create (" + shownPath(outputPath) + ")\n  two sections would both be written to " + shown(name) +
         " (the name holds no location): give SECTION=n for one of them\n" + sectionList(all));
     return ExitCode::CreateFailed;
 }
 
 ExitCode notCreatedBecause(const std::string& path, const std::string& reason)
 {
-    writingStarted(path);
-    say("ERROR: Coundn't create (" + path + "): " + reason + "\n");
+    writingTo(path);
+    say("ERROR: Coundn't create (" + shownPath(path) + "): " + reason + "\n");
     return ExitCode::CreateFailed;
 }
 
@@ -583,7 +625,7 @@ ExitCode notRegularFile(const std::string& path)
 
 ExitCode notWritten(const std::string& path)
 {
-    say("ERROR: Writing to file (" + path + ")\n");
+    say("ERROR: Writing to file (" + shownPath(path) + ")\n");
     return ExitCode::WriteFailed;
 }
 

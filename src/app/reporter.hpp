@@ -57,6 +57,8 @@ void endProgress(ProgressLine& progress);
 void readingStarted(const std::string& path);
 [[nodiscard]] ExitCode readingFailed(ReadOutcome outcome, const std::string& path);
 void readingDone();
+[[nodiscard]] ExitCode inputChanged(const std::string& path);
+void readTwice(const std::string& path);
 void legacyReadingOfDataCentreFile(const std::string& path);
 
 // Checking: splitting the text into responses, choosing and checking them.
@@ -114,6 +116,8 @@ void convertingDone();
 
 // Writing.
 void writingStarted(const std::string& path);
+/// The same line for a standard format's target, its name shown safely.
+void writingTo(const std::string& path);
 [[nodiscard]] ExitCode notCreated(const std::string& path);
 [[nodiscard]] ExitCode oneFileForSeveral(const OutputRequest& request, std::size_t count,
                                          const std::vector<ChannelResponse>& all);

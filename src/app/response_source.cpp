@@ -18,7 +18,7 @@ ExitCode streamResponses(const RunState& run, const std::function<ExitCode(Chann
     };
     const std::string& path = run.request.inputPath;
     try {
-        const ChunkSource pieces = filePieces(path);
+        const ChunkSource pieces = run.input.pieces();
         if (run.inputKind == InputKind::StationXml)
             readStationXml(pieces, sink);
         else
@@ -43,15 +43,20 @@ ExitCode forEachChecked(RunState& run, const std::function<ExitCode(CheckedRespo
             if (const ExitCode code = visit(checked); code != ExitCode::Success) return code;
         return ExitCode::Success;
     }
+    // The second reading must read what the first read: a file replaced or
+    // rewritten between them would give a table of another response.
+    if (!run.input.unchanged()) return report::inputChanged(run.request.inputPath);
     std::size_t index = 0;
     std::size_t next = 0;  // the next checked response, in file order
-    return streamResponses(run, [&](ChannelResponse&& response) {
+    const ExitCode code = streamResponses(run, [&](ChannelResponse&& response) {
         const std::size_t at = index++;
         if (next == run.checked.size() || run.selected[next] != at) return ExitCode::Success;
         CheckedResponse full = run.checked[next++];
         completeCheck(full, std::move(response));
         return visit(full);
     });
+    if (code == ExitCode::Success && !run.input.unchanged()) return report::inputChanged(run.request.inputPath);
+    return code;
 }
 
 }  // namespace kalvert

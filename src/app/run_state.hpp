@@ -7,6 +7,7 @@
 
 #include "app/options.hpp"
 #include "files/file_access.hpp"
+#include "files/held_file.hpp"
 #include "files/staged_files.hpp"
 #include "response/channel_response.hpp"
 #include "response/output_kind.hpp"
@@ -44,6 +45,9 @@ struct RunState {
     OutputRequest request;
     std::string inputText;
     FileIdentity inputFile;
+    HeldFile input;  ///< open from the first reading to the last
+    /// Every file the run reads, in device and inode order: never a target.
+    std::vector<FileIdentity> inputFiles;
     InputKind inputKind = InputKind::SacPoleZero;
     bool sectioned = false;  ///< read by sections (SECTION=, CHANNEL=, TIME=, a standard format, or not SAC)
     /// StationXML and RESP files are read twice, piece by piece, never whole:

@@ -1,5 +1,6 @@
 #include "files/file_access.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -153,6 +154,16 @@ bool namesSameFile(const std::string& path, const FileIdentity& identity)
     if (::stat(path.c_str(), &info) != 0) return false;
     const FileIdentity other = identityOf(info);
     return other.device == identity.device && other.inode == identity.inode;
+}
+
+bool namesOneOf(const std::string& path, const std::vector<FileIdentity>& sorted)
+{
+    struct stat info {};
+    if (sorted.empty() || ::stat(path.c_str(), &info) != 0) return false;
+    const FileIdentity named = identityOf(info);
+    if (named.inode == 0) return false;  // a system without inode numbers (Windows) cannot tell
+    const auto at = std::lower_bound(sorted.begin(), sorted.end(), named);
+    return at != sorted.end() && !(named < *at);
 }
 
 int createOutputFile(const std::string& path)

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kalvert {
 
@@ -31,6 +32,16 @@ struct FileIdentity {
 /// at the end: memory holds one piece whatever the file's size. Throws
 /// std::runtime_error when the file cannot be opened or read (again).
 [[nodiscard]] std::function<std::string_view()> filePieces(const std::string& path);
+
+/// Does `path` name, following links, one of the files `sorted` names (in
+/// device and inode order)?
+[[nodiscard]] bool namesOneOf(const std::string& path, const std::vector<FileIdentity>& sorted);
+
+/// Device and inode order.
+[[nodiscard]] inline bool operator<(const FileIdentity& a, const FileIdentity& b)
+{
+    return a.device != b.device ? a.device < b.device : a.inode < b.inode;
+}
 
 /// Does `path` name, following links, the file `identity` names?
 [[nodiscard]] bool namesSameFile(const std::string& path, const FileIdentity& identity);

@@ -59,7 +59,10 @@ TargetState targetState(const std::string& path)
 #else
     if (::lstat(path.c_str(), &info) != 0) return TargetState::Absent;
 #endif
-    return S_ISREG(info.st_mode) ? TargetState::RegularFile : TargetState::Other;
+    if (!S_ISREG(info.st_mode)) return TargetState::Other;
+    // Root may write anything: a file without write permission was made read-only on purpose.
+    const bool writable = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(path.c_str(), W_OK) == 0;
+    return writable ? TargetState::RegularFile : TargetState::ReadOnly;
 }
 
 std::string creationFailure(int error)

@@ -10,6 +10,7 @@ namespace kalvert {
 enum class TargetState {
     Absent,       ///< nothing: the name is free
     RegularFile,  ///< a regular file, which the run replaces whole
+    ReadOnly,     ///< a regular file the user cannot write or has made read-only: never replaced
     Other,        ///< a link, FIFO, folder or device: never written through
 };
 

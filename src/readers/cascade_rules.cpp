@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "readers/channel_codes.hpp"
 #include "text/text_scan.hpp"
 
 namespace kalvert {
@@ -63,6 +64,7 @@ std::string unitName(std::string_view written)
 
 void settleCascade(ChannelResponse& response)
 {
+    settleIdentity(response);
     response.stated.sensitivityUnit = unitName(response.stated.sensitivityUnit);
     for (ResponseStage& held : response.stages) {
         auto* stage = std::get_if<CascadeStage>(&held);

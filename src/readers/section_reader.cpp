@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "readers/channel_codes.hpp"
 #include "readers/sacpz_header.hpp"
 #include "text/text_scan.hpp"
 
@@ -130,6 +131,7 @@ ChannelResponse responseOf(PoleZeroSection&& section)
     response.stages.emplace_back(
         PoleZeroStage{std::move(section.zeros), std::move(section.poles), section.constant.value_or(1.0)});
     response.firstLine = section.firstLine;
+    settleIdentity(response);
     return response;
 }
 

@@ -40,6 +40,12 @@ std::optional<double> readExactNumber(std::string_view text)
     return value;
 }
 
+void replaceControlBytes(std::string& text)
+{
+    for (char& c : text)
+        if ((c >= 0 && c < ' ') || c == '\x7f') c = ' ';
+}
+
 bool equalsIgnoringCase(std::string_view text, std::string_view name)
 {
     if (text.size() != name.size()) return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace kalvert {
@@ -33,6 +34,10 @@ inline constexpr std::string_view valueBlanks = " \t\r";
 /// field) and for values no double holds or that are not finite ("NaN",
 /// "inf", "1e999").
 [[nodiscard]] std::optional<double> readExactNumber(std::string_view text);
+
+/// Replaces every control byte (below 0x20, and DEL) by a blank: free text
+/// copied into a file holds no line break of its own.
+void replaceControlBytes(std::string& text);
 
 /// Scans "%lf%*c%lf" from a NUL-terminated text: a number, exactly one
 /// character of any kind, then a second number. Each number is stored only

@@ -75,7 +75,7 @@ TEST_F(SafeOutput, HostileCases)
          {"FORMAT=CSS"},
          253,
          {},
-         "its station \"AN\\x01MO\""},
+         "its station code \"AN\\x01MO\""},
         {"no station", section("IU", "", "00", "BHZ"), {"FORMAT=CSS"}, 253, {}, "states no station, which FORMAT=CSS files must name"},
         {"names that differ in letter case",
          section("IU", "ANMO", "00", "BHZ") + section("IU", "anmo", "00", "BHZ"),
