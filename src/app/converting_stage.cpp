@@ -108,16 +108,22 @@ double nearestWrittenCalper(const PreparedResponse& response, double period, dou
 // one nearest 1 s (on a log scale) among those the f7.3 column can write
 // within the tolerance, else the nearest of all; 1 s when the level is
 // nowhere 1.
-double unitLevelCalper(const PreparedResponse& response)
+double unitLevelCalper(const PreparedResponse& response, std::size_t& evaluations)
 {
     std::optional<double> nearest;
-    for (const double period : unitLevelPeriods(response, shortestCalper, longestCalper)) {
-        double error = 0.0;
-        const double written = nearestWrittenCalper(response, period, error);
-        if (error <= seisanLevelTolerance) return written;
-        if (!nearest) nearest = written;
-    }
-    return nearest.value_or(1.0);
+    std::optional<double> chosen;
+    forEachUnitLevelPeriod(
+        response, shortestCalper, longestCalper,
+        [&](double period) {
+            double error = 0.0;
+            const double written = nearestWrittenCalper(response, period, error);
+            evaluations += 3;
+            if (error <= seisanLevelTolerance) chosen = written;
+            if (!nearest) nearest = written;
+            return chosen.has_value();
+        },
+        evaluations);
+    return chosen.value_or(nearest.value_or(1.0));
 }
 
 // The calibration frequency joins the table's frequencies.
@@ -136,8 +142,11 @@ std::string renderResponse(const RunState& run, const CheckedResponse& checked, 
     const OutputFormat& format = *run.request.format;
     const PreparedResponse response = prepareResponse(
         checked.response, ResponseKind{checked.kind.inputMotion, displacementInCountsPerNanometre, true});
-    const double calper =
-        format.calperAtUnitLevel && !run.request.calperGiven ? unitLevelCalper(response) : *run.request.calper;
+    // The search for SEISAN's calper evaluates the response too: it counts in the run's work.
+    std::size_t searched = 0;
+    const double calper = format.calperAtUnitLevel && !run.request.calperGiven ? unitLevelCalper(response, searched)
+                                                                                : *run.request.calper;
+    work += static_cast<double>(searched) * rootCount(response);
     const double calibrationFrequency = format.writtenFrequency(1.0 / calper);
     const std::vector<double> frequencies = withCalibration(grid, calibrationFrequency);
     if (frequencies.size() > format.maxRows)
@@ -233,10 +242,13 @@ ExitCode renderAll(RunState& run)
         if (refusal == ExitCode::SomeSkipped) return ExitCode::Success;
         if (refusal != ExitCode::Success) return refusal;
         if (message) text += '\n';
+        ++run.converted;
         return appendOutput(run, message ? 0 : at, text);
     });
-    if (code != ExitCode::Success || !message) return code;
-    return appendOutput(run, 0, format.messageTail);
+    if (code != ExitCode::Success) return code;
+    // Every response refused as it was converted: no empty message, no file.
+    if (run.converted == 0) return report::nothingLeft(run.request.inputPath);
+    return message ? appendOutput(run, 0, format.messageTail) : ExitCode::Success;
 }
 
 }  // namespace

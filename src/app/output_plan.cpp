@@ -118,8 +118,14 @@ ExitCode stageOutput(RunState& run)
     return appendOutput(run, 0, format.messageHead(run.checked.front().response));
 }
 
+// The most one run writes: far beyond any inventory's tables, well short of
+// filling a disk by mistake.
+constexpr unsigned long long mostRunOutput = 2ULL << 30;
+
 ExitCode appendOutput(RunState& run, std::size_t index, std::string_view text)
 {
+    run.outputBytes += text.size();
+    if (run.outputBytes > mostRunOutput) return report::outputTooLarge(mostRunOutput);
     const bool message = run.request.format->envelope == Envelope::OneMessage;
     if (!message)
         if (const ExitCode code = stageTarget(run, index); code != ExitCode::Success) return code;

@@ -11,8 +11,21 @@
 namespace kalvert::report {
 namespace {
 
+// The progress line on standard error while it is drawn: erased before any
+// message, so that no progress text is left among them on a terminal.
+ProgressLine* drawnProgress = nullptr;
+
+void eraseProgress()
+{
+    if (drawnProgress == nullptr) return;
+    std::fputs("\r\033[K", stderr);
+    std::fflush(stderr);
+    drawnProgress = nullptr;
+}
+
 void say(const std::string& text)
 {
+    eraseProgress();
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
@@ -253,15 +266,16 @@ void showProgress(ProgressLine& progress, const std::string& current)
                        std::to_string(progress.responses) + ", " + shown(progress.current) + ", " +
                        std::to_string(static_cast<long>(elapsed)) + " s";
     if (done > 0.01) line += ", about " + std::to_string(static_cast<long>(elapsed * (1 - done) / done)) + " s left";
+    std::fflush(stdout);  // what was said before stands above the line
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
+    drawnProgress = &progress;
 }
 
 void endProgress(ProgressLine& progress)
 {
-    if (!progress.shown || progress.drawn == std::chrono::steady_clock::time_point{}) return;
-    std::fputs("\r\033[K", stderr);
-    std::fflush(stderr);
+    if (drawnProgress == &progress) eraseProgress();
+    progress.shown = false;
 }
 
 void readingStarted(const std::string& path)
@@ -561,6 +575,13 @@ void readerLevelOff(std::size_t number, const ChannelResponse& response, double 
     say("WARNING: " + sectionTitle(number, response) + ": at calper " + numberText(calper) +
         " s the response is " + gainText(factor) + " counts/nm, not 1: SEISAN, which scales the table by it, reads" +
         " the level " + std::string(percent, end) + " % off\n");
+}
+
+ExitCode outputTooLarge(unsigned long long limit)
+{
+    say("ERROR: Converting data\n  the run's output would pass " + std::to_string(limit >> 30) +
+        " GiB, the most one run writes: choose fewer responses or a smaller grid\n");
+    return ExitCode::ConvertFailed;
 }
 
 ExitCode nothingLeft(const std::string& path)

@@ -112,6 +112,7 @@ void convertingStarted();
                                      const std::string& value);
 void readerLevelOff(std::size_t number, const ChannelResponse& response, double calper, double factor);
 [[nodiscard]] ExitCode nothingLeft(const std::string& path);
+[[nodiscard]] ExitCode outputTooLarge(unsigned long long limit);
 void convertingDone();
 
 // Writing.

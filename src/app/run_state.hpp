@@ -69,6 +69,8 @@ struct RunState {
     /// converted, under a temporary name until the run commits them.
     StagedFiles staged;
     std::vector<std::string> targets;  ///< where each checked response goes (or the one message)
+    unsigned long long outputBytes = 0;  ///< staged so far, bounded for the whole run
+    std::size_t converted = 0;           ///< responses rendered and staged
 };
 
 }  // namespace kalvert

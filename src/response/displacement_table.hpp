@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "response/evaluation.hpp"
@@ -25,10 +27,11 @@ struct DisplacementRow {
 /// continuous phase then reads as a seismologist expects it there.
 void anchorPhase(std::vector<DisplacementRow>& rows, std::size_t anchor);
 
-/// The periods in [shortest, longest] seconds at which the response
-/// (prepared for counts/nm) has amplitude 1, ordered by their distance from
-/// 1 s on a log scale; empty when it has that amplitude nowhere in the range.
-[[nodiscard]] std::vector<double> unitLevelPeriods(const PreparedResponse& response, double shortest, double longest);
+/// Visits the periods between `shortest` and `longest` (seconds) where the
+/// response's amplitude is 1, nearest 1 s (on a log scale) first, until
+/// `visit` returns true; `evaluations` counts the response evaluations spent.
+void forEachUnitLevelPeriod(const PreparedResponse& response, double shortest, double longest,
+                            const std::function<bool(double)>& visit, std::size_t& evaluations);
 
 /// Frequencies a reader interpolating between them (linearly, or log-log)
 /// follows a smooth response to well within 0.5 %: `perDecade` evenly spaced
