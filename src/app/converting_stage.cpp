@@ -213,45 +213,66 @@ ExitCode prepareRunGrid(const RunState& run, std::vector<double>& grid)
     return ExitCode::Success;
 }
 
+// One response rendered and staged; SomeSkipped counts as done.
+ExitCode renderOne(RunState& run, const CheckedResponse& checked, std::size_t at, Converting& converting)
+{
+    const bool message = run.request.format->envelope == Envelope::OneMessage;
+    if (!message && run.targets[at].empty()) return ExitCode::Success;  // skipped when the names were planned
+    std::string text;
+    ExitCode refusal = ExitCode::Success;
+    try {
+        text = renderResponse(run, checked, tableFrequencies(run, checked.response, converting.grid, converting.own),
+                              converting.work);
+    } catch (const std::bad_alloc&) {
+        refusal = refuseOrSkip(run, report::outOfMemory());
+    } catch (const std::exception& error) {
+        refusal = refuseOrSkip(run, report::responseNotConverted(checked.number, checked.response, error.what()));
+    }
+    if (refusal == ExitCode::SomeSkipped) return ExitCode::Success;
+    if (refusal != ExitCode::Success) return refusal;
+    if (message) text += '\n';
+    ++run.converted;
+    return appendOutput(run, message ? 0 : at, text);
+}
+
 // Each response rendered and written at once to its staged file (or the
 // staged message), so that memory does not grow with their number.
 ExitCode renderAll(RunState& run)
 {
-    std::vector<double> runGrid;
-    if (const ExitCode code = prepareRunGrid(run, runGrid); code != ExitCode::Success) return code;
+    Converting converting;
+    if (const ExitCode code = startConverting(run, converting); code != ExitCode::Success) return code;
     if (const ExitCode code = stageOutput(run); code != ExitCode::Success) return code;
-    const OutputFormat& format = *run.request.format;
-    const bool message = format.envelope == Envelope::OneMessage;
-    double work = 0.0;
-    std::vector<double> own;
     std::size_t index = 0;
-    const ExitCode code = forEachChecked(run, [&](const CheckedResponse& checked) {
-        const std::size_t at = index++;
-        ++run.progress.responsesDone;
-        report::showProgress(run.progress, "");
-        if (!message && run.targets[at].empty()) return ExitCode::Success;  // skipped when the names were planned
-        std::string text;
-        ExitCode refusal = ExitCode::Success;
-        try {
-            text = renderResponse(run, checked, tableFrequencies(run, checked.response, runGrid, own), work);
-        } catch (const std::bad_alloc&) {
-            refusal = refuseOrSkip(run, report::outOfMemory());
-        } catch (const std::exception& error) {
-            refusal = refuseOrSkip(run, report::responseNotConverted(checked.number, checked.response, error.what()));
-        }
-        if (refusal == ExitCode::SomeSkipped) return ExitCode::Success;
-        if (refusal != ExitCode::Success) return refusal;
-        if (message) text += '\n';
-        ++run.converted;
-        return appendOutput(run, message ? 0 : at, text);
-    });
+    const ExitCode code = forEachChecked(
+        run, [&](const CheckedResponse& checked) { return renderOne(run, checked, index++, converting); });
     if (code != ExitCode::Success) return code;
-    // Every response refused as it was converted: no empty message, no file.
-    if (run.converted == 0) return report::nothingLeft(run.request.inputPath);
-    return message ? appendOutput(run, 0, format.messageTail) : ExitCode::Success;
+    return finishConverting(run);
 }
 
 }  // namespace
+
+ExitCode startConverting(const RunState& run, Converting& converting)
+{
+    return prepareRunGrid(run, converting.grid);
+}
+
+ExitCode convertFrom(RunState& run, RunState& source, Converting& converting)
+{
+    return forEachChecked(source, [&](CheckedResponse& checked) {
+        const ExitCode planned = stageNext(run, checked);
+        if (planned == ExitCode::SomeSkipped) return ExitCode::Success;
+        if (planned != ExitCode::Success) return planned;
+        return renderOne(run, checked, run.targets.size() - 1, converting);
+    });
+}
+
+ExitCode finishConverting(RunState& run)
+{
+    // Every response refused as it was converted: no empty message, no file.
+    if (run.converted == 0) return report::nothingLeft(run.request.inputPath);
+    const OutputFormat& format = *run.request.format;
+    return format.envelope == Envelope::OneMessage ? appendOutput(run, 0, format.messageTail) : ExitCode::Success;
+}
 
 ExitCode convertResponses(RunState& run)
 {

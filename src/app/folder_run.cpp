@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "app/reporter.hpp"
 #include "app/stages.hpp"
@@ -10,7 +11,8 @@ namespace kalvert {
 namespace {
 
 // The files of the folder, in name order; nothing hidden, nothing below it.
-std::vector<std::string> filesOf(const std::string& folder)
+// `identities` gets every one's device and inode: the run writes over none.
+std::vector<std::string> filesOf(const std::string& folder, std::vector<FileIdentity>& identities)
 {
     std::vector<std::string> names;
     std::error_code error;
@@ -18,8 +20,10 @@ std::vector<std::string> filesOf(const std::string& folder)
         const std::string name = entry.path().filename().string();
         if (name.empty() || name.front() == '.' || !entry.is_regular_file(error)) continue;
         names.push_back(name);
+        if (const std::optional<FileIdentity> identity = identityAt(entry.path().string())) identities.push_back(*identity);
     }
     std::sort(names.begin(), names.end());
+    std::sort(identities.begin(), identities.end());
     return names;
 }
 
@@ -49,47 +53,75 @@ bool isFolderInput(const OutputRequest& request)
     return request.format->envelope != Envelope::LegacyFap && std::filesystem::is_directory(request.inputPath, error);
 }
 
+namespace {
+
+// The responses a folder run lists when nothing matches: the first
+// thousand, and how many more, so that memory does not grow with the files.
+constexpr std::size_t mostListed = 1000;
+
+void keepListed(RunState& run, const RunState& one)
+{
+    for (const ChannelResponse& response : one.responses) {
+        if (run.responses.size() < mostListed)
+            run.responses.push_back(response);
+        else
+            ++run.unlisted;
+    }
+}
+
+// The progress line goes, whichever way the run ends.
+struct ProgressEnd {
+    ProgressLine& progress;
+    explicit ProgressEnd(ProgressLine& line) : progress(line) {}
+    ProgressEnd(const ProgressEnd&) = delete;
+    ProgressEnd& operator=(const ProgressEnd&) = delete;
+    ~ProgressEnd() { report::endProgress(progress); }
+};
+
+}  // namespace
+
 ExitCode runFolder(RunState& run)
 {
     const OutputRequest& request = run.request;
     if (request.section) return report::sectionWithFolder(request);
-    const std::vector<std::string> names = filesOf(request.inputPath);
+    const std::vector<std::string> names = filesOf(request.inputPath, run.inputFiles);
     if (names.empty()) return report::emptyFolder(request.inputPath);
     report::startProgress(run.progress, names.size());
+    const ProgressEnd progressEnd(run.progress);
+    Converting converting;
+    if (const ExitCode code = startConverting(run, converting); code != ExitCode::Success) return code;
+    // Each file is read, checked and converted before the next is opened: the
+    // run keeps of it only its staged output, the names it took and a listing.
+    std::size_t chosen = 0;
     for (const std::string& name : names) {
         RunState one;
         one.request = request;
         one.request.inputPath = pathIn(request.inputPath, name);
         one.inFolder = true;
         report::showProgress(run.progress, one.request.inputPath);
-        const ExitCode code = readOne(one);
-        ++run.progress.filesDone;
+        const ExitCode read = readOne(one);
         run.skipped += one.skipped;
-        if (code != ExitCode::Success) {
-            if (!request.skipRefused) return code;
+        ++run.progress.filesDone;
+        if (read != ExitCode::Success) {
+            if (!request.skipRefused) return read;
             report::fileSkipped(one.request.inputPath);
             ++run.skipped;
             continue;
         }
-        for (std::size_t i = 0; i < one.checked.size(); ++i) {
-            run.checked.push_back(one.checked[i]);
-            run.checked.back().response.stages.clear();  // the source keeps them
-        }
-        run.responses.insert(run.responses.end(), one.responses.begin(), one.responses.end());
-        run.progress.responses += one.checked.size();
-        run.sources.push_back(std::move(one));
+        keepListed(run, one);
+        if (chosen == 0 && !one.checked.empty()) report::convertingStarted();
+        chosen += one.checked.size();
+        if (const ExitCode code = convertFrom(run, one, converting); code != ExitCode::Success) return code;
+        run.progress.responses = run.converted;
     }
     run.sectioned = true;
-    const bool chosen = !request.channelPattern.empty() || request.time;
-    if (run.checked.empty() && chosen) return report::noneSelected(request, run.responses);
-    if (run.checked.empty()) return report::emptyFolder(request.inputPath);
-    for (const Stage stage : {convertResponses, writeFiles})
-        if (const ExitCode code = stage(run); code != ExitCode::Success && code != ExitCode::SomeSkipped) {
-            report::endProgress(run.progress);
-            return code;
-        }
-    report::endProgress(run.progress);
-    return run.skipped > 0 ? ExitCode::SomeSkipped : ExitCode::Success;
+    const bool choosing = !request.channelPattern.empty() || request.time;
+    if (chosen == 0 && choosing) return report::noneSelected(request, run.responses, run.unlisted);
+    if (chosen == 0) return report::emptyFolder(request.inputPath);
+    if (const ExitCode code = finishConverting(run); code != ExitCode::Success) return code;
+    report::convertingDone();
+    const ExitCode code = writeFiles(run);
+    return code == ExitCode::Success && run.skipped > 0 ? ExitCode::SomeSkipped : code;
 }
 
 }  // namespace kalvert

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <map>
 
 #include "app/reporter.hpp"
 #include "app/stages.hpp"
@@ -54,30 +53,50 @@ bool isFolder(const std::string& path)
     return std::filesystem::is_directory(path, error) || (!path.empty() && path.back() == '/');
 }
 
+// Where one more response goes in the OUT= folder: a name no header field
+// can steer out of it, and that no other response of the run has taken.
+ExitCode planName(RunState& run, const CheckedResponse& checked)
+{
+    const OutputFormat& format = *run.request.format;
+    const ExitCode code = refuseUnsafeName(run, format, checked);
+    if (code == ExitCode::SomeSkipped) run.targets.emplace_back();  // no file for it
+    if (code != ExitCode::Success) return code;
+    const std::string name = format.fileName(checked.response);
+    // Names compare in lower case: other systems ignore the case.
+    if (!run.plannedNames.emplace(lowerCase(name), name).second)
+        return report::sameFileName(run.request.outputPath, name, run.responses);
+    std::string path = run.request.outputPath;
+    if (path.back() != '/') path += '/';
+    run.targets.push_back(path + name);
+    return ExitCode::Success;
+}
+
+// Never a write through a link, into a FIFO or over a folder; never over a
+// read-only file or any input of the run.
+ExitCode checkTarget(const RunState& run, const std::string& target)
+{
+    const TargetState state = targetState(target);
+    if (state == TargetState::Other) return report::notRegularFile(target);
+    if (state == TargetState::ReadOnly) return report::notCreatedBecause(target, "the file there is read-only");
+    if (namesSameFile(target, run.inputFile) || namesOneOf(target, run.inputFiles)) {
+        report::writingTo(target);
+        return report::notCreated(target);
+    }
+    return ExitCode::Success;
+}
+
 // The targets of a format that writes a file per response.
 ExitCode planFiles(RunState& run)
 {
     const OutputRequest& request = run.request;
-    const OutputFormat& format = *request.format;
     if (!isFolder(request.outputPath)) {
         if (run.checked.size() != 1) return report::oneFileForSeveral(request, run.checked.size(), run.responses);
         run.targets.push_back(request.outputPath);
         return ExitCode::Success;
     }
-    std::map<std::string, std::string> names;  // by the name in lower case: other systems ignore the case
     for (const CheckedResponse& checked : run.checked) {
-        const ExitCode code = refuseUnsafeName(run, format, checked);
-        if (code == ExitCode::SomeSkipped) {
-            run.targets.emplace_back();  // no file for it
-            continue;
-        }
-        if (code != ExitCode::Success) return code;
-        const std::string name = format.fileName(checked.response);
-        if (!names.emplace(lowerCase(name), name).second)
-            return report::sameFileName(request.outputPath, name, run.responses);
-        std::string path = request.outputPath;
-        if (path.back() != '/') path += '/';
-        run.targets.push_back(path + name);
+        const ExitCode code = planName(run, checked);
+        if (code != ExitCode::Success && code != ExitCode::SomeSkipped) return code;
     }
     if (!prepareFolder(run.staged, request.outputPath))
         return report::notCreatedBecause(request.outputPath, creationFailure(errno));
@@ -91,6 +110,12 @@ ExitCode stageTarget(RunState& run, std::size_t index)
     return ExitCode::Success;
 }
 
+ExitCode startMessage(RunState& run, const ChannelResponse& first)
+{
+    if (const ExitCode code = stageTarget(run, 0); code != ExitCode::Success) return code;
+    return appendOutput(run, 0, run.request.format->messageHead(first));
+}
+
 }  // namespace
 
 ExitCode stageOutput(RunState& run)
@@ -101,21 +126,32 @@ ExitCode stageOutput(RunState& run)
     } else if (const ExitCode code = planFiles(run); code != ExitCode::Success) {
         return code;
     }
-    for (const std::string& target : run.targets) {
-        if (target.empty()) continue;
-        // Never a write through a link, into a FIFO or over a folder; never
-        // over a read-only file or any input of the run.
-        const TargetState state = targetState(target);
-        if (state == TargetState::Other) return report::notRegularFile(target);
-        if (state == TargetState::ReadOnly) return report::notCreatedBecause(target, "the file there is read-only");
-        if (namesSameFile(target, run.inputFile) || namesOneOf(target, run.inputFiles)) {
-            report::writingTo(target);
-            return report::notCreated(target);
-        }
-    }
+    for (const std::string& target : run.targets)
+        if (!target.empty())
+            if (const ExitCode code = checkTarget(run, target); code != ExitCode::Success) return code;
     if (format.envelope != Envelope::OneMessage) return ExitCode::Success;
-    if (const ExitCode code = stageTarget(run, 0); code != ExitCode::Success) return code;
-    return appendOutput(run, 0, format.messageHead(run.checked.front().response));
+    return startMessage(run, run.checked.front().response);
+}
+
+ExitCode stageNext(RunState& run, const CheckedResponse& checked)
+{
+    const OutputRequest& request = run.request;
+    const bool first = run.targets.empty();
+    if (request.format->envelope == Envelope::OneMessage) {
+        if (!first) return ExitCode::Success;
+        run.targets.push_back(request.outputPath);
+        if (const ExitCode code = checkTarget(run, request.outputPath); code != ExitCode::Success) return code;
+        return startMessage(run, checked.response);
+    }
+    if (!isFolder(request.outputPath)) {
+        if (!first) return report::oneFileForSeveral(request, run.targets.size() + 1, run.responses);
+        run.targets.push_back(request.outputPath);
+    } else {
+        if (first && !prepareFolder(run.staged, request.outputPath))
+            return report::notCreatedBecause(request.outputPath, creationFailure(errno));
+        if (const ExitCode code = planName(run, checked); code != ExitCode::Success) return code;
+    }
+    return checkTarget(run, run.targets.back());
 }
 
 // The most one run writes: far beyond any inventory's tables, well short of

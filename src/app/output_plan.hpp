@@ -20,6 +20,12 @@ namespace kalvert {
 /// folder when it is new, and starts the message.
 [[nodiscard]] ExitCode stageOutput(RunState& run);
 
+/// The target of one more response of a run that converts file by file (a
+/// folder): planned and checked as `stageOutput` does all of them at once;
+/// the message started with the first. SomeSkipped when its name is refused
+/// and skipped.
+[[nodiscard]] ExitCode stageNext(RunState& run, const CheckedResponse& checked);
+
 /// Writes `text` to the target of response `index` (0 for the message).
 [[nodiscard]] ExitCode appendOutput(RunState& run, std::size_t index, std::string_view text);
 

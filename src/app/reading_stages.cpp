@@ -117,7 +117,12 @@ ExitCode readInput(RunState& run)
                 outcome = readWholeFile(path, run.inputText, run.inputFile);
         }
     }
-    if (outcome != ReadOutcome::Read) return report::readingFailed(outcome, path);
+    if (outcome != ReadOutcome::Read) {
+        const ExitCode code = report::readingFailed(outcome, path);
+        if (outcome == ReadOutcome::SizeUndefined && run.request.format->envelope != Envelope::LegacyFap)
+            report::readTwice(path);
+        return code;
+    }
     report::readingDone();
     return ExitCode::Success;
 }

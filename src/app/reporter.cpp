@@ -70,7 +70,7 @@ std::string sectionTitle(std::size_t number, const ChannelResponse& response)
 }
 
 // One line per section: number, channel and epoch, for the user to choose from.
-std::string sectionList(const std::vector<ChannelResponse>& all)
+std::string sectionList(const std::vector<ChannelResponse>& all, std::size_t unlisted = 0)
 {
     std::string list;
     for (std::size_t i = 0; i < all.size(); ++i) {
@@ -78,6 +78,7 @@ std::string sectionList(const std::vector<ChannelResponse>& all)
         number.insert(0, number.size() < 3 ? 3 - number.size() : 0, ' ');
         list += "  " + number + "  " + identityText(all[i]) + "  " + epochText(all[i]) + "\n";
     }
+    if (unlisted > 0) list += "  \u2026 and " + std::to_string(unlisted) + " more\n";
     return list;
 }
 
@@ -256,14 +257,10 @@ void showProgress(ProgressLine& progress, const std::string& current)
     if (progress.drawn != std::chrono::steady_clock::time_point{} && now - progress.drawn < tenth) return;
     progress.drawn = now;
     const double elapsed = std::chrono::duration<double>(now - progress.started).count();
-    // Reading is the first half of the work, converting the second.
-    const double done =
-        progress.responses == 0
-            ? 0.5 * static_cast<double>(progress.filesDone) / static_cast<double>(progress.files)
-            : 0.5 + 0.5 * static_cast<double>(progress.responsesDone) / static_cast<double>(progress.responses);
+    // Each file is read and converted before the next.
+    const double done = static_cast<double>(progress.filesDone) / static_cast<double>(progress.files);
     std::string line = "\r\033[Kfiles " + std::to_string(progress.filesDone) + "/" + std::to_string(progress.files) +
-                       ", responses " + std::to_string(progress.responsesDone) + "/" +
-                       std::to_string(progress.responses) + ", " + shown(progress.current) + ", " +
+                       ", responses " + std::to_string(progress.responses) + ", " + shown(progress.current) + ", " +
                        std::to_string(static_cast<long>(elapsed)) + " s";
     if (done > 0.01) line += ", about " + std::to_string(static_cast<long>(elapsed * (1 - done) / done)) + " s left";
     std::fflush(stdout);  // what was said before stands above the line
@@ -361,10 +358,10 @@ ExitCode noSuchSection(const std::string& path, int number, const std::vector<Ch
     return ExitCode::BadInputFile;
 }
 
-ExitCode noneSelected(const OutputRequest& request, const std::vector<ChannelResponse>& all)
+ExitCode noneSelected(const OutputRequest& request, const std::vector<ChannelResponse>& all, std::size_t unlisted)
 {
     say("ERROR: No response in (" + shownPath(request.inputPath) + ") matches" + selection(request) + "; it holds " +
-        std::to_string(all.size()) + ":\n" + sectionList(all));
+        std::to_string(all.size() + unlisted) + ":\n" + sectionList(all, unlisted));
     return ExitCode::BadInputFile;
 }
 

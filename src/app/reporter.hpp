@@ -69,7 +69,8 @@ void constantMissing(const std::string& path);
 [[nodiscard]] ExitCode sectionsUnreadable(const std::string& path, const std::string& reason);
 void sectionListing(const std::string& path, const std::vector<ChannelResponse>& all);
 [[nodiscard]] ExitCode noSuchSection(const std::string& path, int number, const std::vector<ChannelResponse>& all);
-[[nodiscard]] ExitCode noneSelected(const OutputRequest& request, const std::vector<ChannelResponse>& all);
+[[nodiscard]] ExitCode noneSelected(const OutputRequest& request, const std::vector<ChannelResponse>& all,
+                                    std::size_t unlisted = 0);
 [[nodiscard]] ExitCode needOneResponse(const OutputRequest& request, std::size_t count,
                                        const std::vector<ChannelResponse>& all);
 void typeOutIgnored(const OutputRequest& request);

@@ -35,9 +35,6 @@ ExitCode streamResponses(const RunState& run, const std::function<ExitCode(Chann
 
 ExitCode forEachChecked(RunState& run, const std::function<ExitCode(CheckedResponse&)>& visit)
 {
-    for (RunState& source : run.sources)
-        if (const ExitCode code = forEachChecked(source, visit); code != ExitCode::Success) return code;
-    if (!run.sources.empty()) return ExitCode::Success;
     if (!run.streamed) {
         for (CheckedResponse& checked : run.checked)
             if (const ExitCode code = visit(checked); code != ExitCode::Success) return code;

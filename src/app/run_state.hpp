@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -35,8 +36,7 @@ struct ProgressLine {
     std::chrono::steady_clock::time_point drawn;  ///< when the line was last drawn
     std::size_t files = 0;
     std::size_t filesDone = 0;
-    std::size_t responses = 0;
-    std::size_t responsesDone = 0;
+    std::size_t responses = 0;  ///< converted so far
     std::string current;  ///< the file being read
 };
 
@@ -58,9 +58,7 @@ struct RunState {
     std::vector<std::size_t> selected;       ///< indices into responses: the ones to convert
     std::vector<CheckedResponse> checked;
     std::size_t skipped = 0;  ///< responses refused and skipped (ON_ERROR=skip)
-    /// IN= a folder: one state per file read, each with its own responses;
-    /// this run converts and writes all of theirs together.
-    std::vector<RunState> sources;
+    std::size_t unlisted = 0;  ///< responses of a folder run beyond those `responses` lists
     bool inFolder = false;  ///< one file of a folder: choosing nothing is no error
     ProgressLine progress;
     bool finished = false;    ///< the run's answer is given (SECTION=0 listed the sections)
@@ -69,6 +67,7 @@ struct RunState {
     /// converted, under a temporary name until the run commits them.
     StagedFiles staged;
     std::vector<std::string> targets;  ///< where each checked response goes (or the one message)
+    std::map<std::string, std::string> plannedNames;  ///< the files' names in lower case: no two alike
     unsigned long long outputBytes = 0;  ///< staged so far, bounded for the whole run
     std::size_t converted = 0;           ///< responses rendered and staged
 };

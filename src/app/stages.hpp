@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "app/exit_code.hpp"
 #include "app/reporter.hpp"
 #include "app/run_state.hpp"
@@ -27,6 +29,25 @@ namespace kalvert {
 
 /// The legacy FAP file prepared, or each response rendered in its format.
 [[nodiscard]] ExitCode convertResponses(RunState& run);
+
+/// What converting keeps from response to response: the request's grid,
+/// computed once, the work spent so far, and room for a response's own grid.
+struct Converting {
+    std::vector<double> grid;
+    std::vector<double> own;
+    double work = 0.0;
+};
+
+/// Converting begins: the request's grid, refused when no format holds it.
+[[nodiscard]] ExitCode startConverting(const RunState& run, Converting& converting);
+
+/// Each checked response of `source` (one file of a folder) given its
+/// target and rendered into `run`'s staged output.
+[[nodiscard]] ExitCode convertFrom(RunState& run, RunState& source, Converting& converting);
+
+/// Converting ends: nothing is left when every response was refused; a
+/// message gets its tail.
+[[nodiscard]] ExitCode finishConverting(RunState& run);
 
 /// The files written.
 [[nodiscard]] ExitCode writeFiles(RunState& run);

@@ -156,6 +156,13 @@ bool namesSameFile(const std::string& path, const FileIdentity& identity)
     return other.device == identity.device && other.inode == identity.inode;
 }
 
+std::optional<FileIdentity> identityAt(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return identityOf(info);
+}
+
 bool namesOneOf(const std::string& path, const std::vector<FileIdentity>& sorted)
 {
     struct stat info {};

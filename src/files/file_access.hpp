@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,9 @@ struct FileIdentity {
 /// at the end: memory holds one piece whatever the file's size. Throws
 /// std::runtime_error when the file cannot be opened or read (again).
 [[nodiscard]] std::function<std::string_view()> filePieces(const std::string& path);
+
+/// The file `path` names, following links; nothing when there is none.
+[[nodiscard]] std::optional<FileIdentity> identityAt(const std::string& path);
 
 /// Does `path` name, following links, one of the files `sorted` names (in
 /// device and inode order)?

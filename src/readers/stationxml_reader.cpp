@@ -135,6 +135,13 @@ void startElementIn(Walk& walk, const XML_Char* name, const XML_Char** attribute
 {
     const std::string_view element = localName(name);
     if (walk.path.empty() && element != "FDSNStationXML") walk.fail("the root element is not FDSNStationXML");
+    // StationXML nests a dozen deep; a document nested far deeper is no
+    // StationXML, and would only cost memory.
+    constexpr std::size_t deepestNesting = 64;
+    if (walk.path.size() >= deepestNesting) {
+        walk.fail("elements nested deeper than " + std::to_string(deepestNesting) + ": not StationXML");
+        return;
+    }
     walk.path.emplace_back(element);
     walk.text.clear();
     if (element == "Network") {
