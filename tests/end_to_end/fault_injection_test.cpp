@@ -44,5 +44,27 @@ TEST(FaultInjection, WritesAndClosesThatFailOrFallShort)
     }
 }
 
+// A StationXML file rewritten in place or replaced between its two readings
+// is refused with nothing written; a file left alone converts.
+TEST(FaultInjection, AnInputChangedBetweenItsReadingsIsRefused)
+{
+    ScratchDirectory scratch;
+    const std::filesystem::path dir = scratch.path();
+    const std::string twoChannels = readFile(testData("stationxml/IU_ANMO_BH.xml"));
+    for (const std::string fault : {"rewritten", "replaced", "none"}) {
+        std::filesystem::remove_all(dir / "out");
+        writeFile(dir / "in.xml", twoChannels);
+        writeFile(dir / "in.xml.replacement", readFile(testData("stationxml/IUANMO.xml")));
+        const RunResult result =
+            runKalvert({"IN=in.xml", "OUT=out/", "FORMAT=CSS"}, dir,
+                       {"LANG=C.UTF-8", "LD_PRELOAD=" KALVERT_FAILING_IO, "KALVERT_FAULT_FILE=/in.xml",
+                        "KALVERT_FAULT=" + fault});
+        const bool changed = fault != "none";
+        EXPECT_EQ(result.status, changed ? 253 : 0) << fault << "\n" << result.output;
+        EXPECT_EQ(result.output.find("changed between its two readings") != std::string::npos, changed) << fault;
+        EXPECT_EQ(std::filesystem::exists(dir / "out"), !changed) << fault;
+    }
+}
+
 }  // namespace
 }  // namespace kalvert::testing

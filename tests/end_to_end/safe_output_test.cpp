@@ -198,5 +198,93 @@ TEST_F(SafeOutput, WhatStandsAtANameAndAllOrNothing)
         << result.output;
 }
 
+// A one-channel StationXML document with the given network and channel codes
+// (as XML attribute text) and sensor description.
+std::string stationXml(const std::string& network, const std::string& channel, const std::string& description = "")
+{
+    return "<?xml version=\"1.0\"?>\n<FDSNStationXML xmlns=\"http://www.fdsn.org/xml/station/1\"><Network code=\"" +
+           network + "\"><Station code=\"TEST\"><Channel code=\"" + channel +
+           "\" locationCode=\"\" startDate=\"2020-01-01T00:00:00\"><Sensor><Description>" + description +
+           "</Description></Sensor><SampleRate>100</SampleRate><Response><Stage number=\"1\"><PolesZeros>"
+           "<InputUnits><Name>M/S</Name></InputUnits><OutputUnits><Name>COUNTS</Name></OutputUnits>"
+           "<PzTransferFunctionType>LAPLACE (RADIANS/SECOND)</PzTransferFunctionType><NormalizationFactor>1"
+           "</NormalizationFactor><NormalizationFrequency>1</NormalizationFrequency><Pole><Real>-0.1</Real>"
+           "<Imaginary>0</Imaginary></Pole></PolesZeros><StageGain><Value>1000</Value><Frequency>1</Frequency>"
+           "</StageGain></Stage></Response></Channel></Station></Network></FDSNStationXML>\n";
+}
+
+// The run never writes over its inputs or a read-only file, writes no
+// unchecked byte, shows none, and stays bounded: each case in a folder of its
+// own, with what its files hold afterwards compared byte for byte.
+TEST_F(SafeOutput, RunSafety)
+{
+    const std::string anmo = section("IU", "ANMO", "00", "BHZ");
+    const std::string anmoName = "IU.ANMO.00.BHZ.2012-03-12-2028.fap";
+    const std::string xml = readFile(testData("stationxml/IUANMO.xml"));
+    std::string deep = "<FDSNStationXML>";
+    for (int i = 0; i < 200000; ++i) deep += "<a>";
+    struct Case {
+        const char* why;
+        std::vector<std::pair<std::string, std::string>> files;  ///< name and bytes, before and after
+        std::vector<std::string> arguments;
+        int status;
+        std::string said;
+        std::vector<std::string> written{};  ///< names the run adds
+        std::vector<std::string> readOnly{};
+    };
+    const std::vector<Case> cases = {
+        {"a folder run's message over its input", {{"in/anmo.xml", xml}, {"in/b.pz", anmo}},
+         {"IN=in", "OUT=in/anmo.xml", "FORMAT=GSE2.1"}, 251, "Coundn't create (in/anmo.xml)"},
+        {"a folder run's file over an input of that name", {{"in/" + anmoName, anmo}}, {"IN=in", "OUT=in/", "FORMAT=CSS"},
+         251, "Coundn't create (in/" + anmoName + ")"},
+        {"a folder run's file over an input through ./", {{"in/" + anmoName, anmo}},
+         {"IN=./in/", "OUT=./in/./", "FORMAT=CSS"}, 251, "Coundn't create"},
+        {"a read-only file at a target", {{"in.pz", anmo}, {"out/" + anmoName, "kept\n"}},
+         {"IN=in.pz", "OUT=out/", "FORMAT=CSS"}, 251, "(out/" + anmoName + "): the file there is read-only", {},
+         {"out/" + anmoName}},
+        {"line feeds in a network code", {{"in.xml", stationXml("XX&#10;STOP&#10;BEGIN GSE2.1", "HHZ")}},
+         {"IN=in.xml", "OUT=out.gse", "FORMAT=GSE2.1"}, 253, "its network code \"XX\\x0ASTOP\\x0ABEGIN\\x20GSE2.1\""},
+        {"a code beyond ASCII", {{"in.xml", stationXml("X\xC3\xA9", "HHZ")}}, {"IN=in.xml", "OUT=out/", "FORMAT=CSS"}, 253,
+         "its network code"},
+        {"blanks around a code", {{"in.xml", stationXml("S ", "HHZ")}}, {"IN=in.xml", "OUT=out/", "FORMAT=CSS"}, 0,
+         "OK (Writing", {"out/", "out/S.TEST..HHZ.2020-01-01-0000.fap"}},
+        {"a line break in a description", {{"in.xml", stationXml("XX", "HHZ", "KS&#10;CAL2 forged&#13;")}},
+         {"IN=in.xml", "OUT=out/", "FORMAT=CSS"}, 0, "OK (Writing", {"out/", "out/XX.TEST..HHZ.2020-01-01-0000.fap"}},
+        {"a channel code of 200,000 letters", {{"in.xml", stationXml("XX", std::string(200000, 'H'))}},
+         {"IN=in.xml", "OUT=out/", "FORMAT=CSS", "SECTION=0"}, 0, "XX.TEST.." + std::string(64, 'H') + "\u2026"},
+        {"elements nested 200,000 deep", {{"in.xml", deep}}, {"IN=in.xml", "OUT=out/", "FORMAT=CSS"}, 253,
+         "nested deeper than 64"},
+        {"every response refused while converting",
+         {{"in.pz", "* STATION : ANMO\n* CHANNEL : BHZ\n* START : 2012-03-12\n* INPUT UNIT : M\nZEROS 0\nPOLES 0\n"
+                    "CONSTANT 1e-305\n"}},
+         {"IN=in.pz", "OUT=out.gse", "FORMAT=GSE2.1", "ON_ERROR=skip"}, 253, "was refused: nothing is written"},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(dir());
+        fs::create_directories(dir());
+        std::set<std::string> before;
+        for (const auto& [name, bytes] : c.files) {
+            fs::create_directories((dir() / name).parent_path());
+            writeFile(dir() / name, bytes);
+        }
+        for (const std::string& name : c.readOnly) fs::permissions(dir() / name, fs::perms::owner_read);
+        const std::set<std::string> original = tree(dir());
+        const RunResult result = runKalvert(c.arguments, dir(), {"LANG=C.UTF-8"}, 60);
+        EXPECT_EQ(result.status, c.status) << c.why << "\n" << result.output.substr(0, 4000);
+        EXPECT_NE(result.output.find(c.said), std::string::npos) << c.why << "\n" << result.output.substr(0, 4000);
+        EXPECT_LT(result.output.size(), 8000u) << c.why;
+        for (const auto& [name, bytes] : c.files) EXPECT_EQ(readFile(dir() / name), bytes) << c.why << " " << name;
+        std::set<std::string> expected = original;
+        expected.insert(c.written.begin(), c.written.end());
+        EXPECT_EQ(tree(dir()), expected) << c.why;
+        // No written line holds a byte below 0x20 other than its end.
+        for (const std::string& name : c.written) {
+            if (name.back() == '/') continue;
+            for (const char byte : readFile(dir() / name))
+                EXPECT_TRUE(byte == '\n' || static_cast<unsigned char>(byte) >= 0x20) << c.why << " " << name;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kalvert::testing

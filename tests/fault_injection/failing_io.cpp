@@ -5,8 +5,13 @@
 //   KALVERT_FAULT=short-writes  every write moves at most 7 bytes
 //   KALVERT_FAULT=interrupted   every other write returns −1 (EINTR) first
 //   KALVERT_FAULT=close-fails   close closes, then reports −1 (EIO)
+//   KALVERT_FAULT=rewritten     the first time a read reaches the file's end, a
+//                               line is appended to it (a file rewritten in place)
+//   KALVERT_FAULT=replaced      the first time a read reaches the file's end,
+//                               the file NAME.replacement is moved onto its name
 #include <cerrno>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <string>
@@ -60,6 +65,35 @@ extern "C" ssize_t write(int descriptor, const void* data, size_t size)
         }
     }
     return realWrite(descriptor, data, size);
+}
+
+// What the file's name is, through the descriptor.
+std::string pathOf(int descriptor)
+{
+    char target[4096];
+    const std::string link = "/proc/self/fd/" + std::to_string(descriptor);
+    const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
+}
+
+extern "C" ssize_t read(int descriptor, void* data, size_t size)
+{
+    static const auto realRead = next<ssize_t (*)(int, void*, size_t)>("read");
+    static bool changed = false;
+    const ssize_t result = realRead(descriptor, data, size);
+    if (result == 0 && size > 0 && !changed && isFaultyFile(descriptor)) {
+        changed = true;
+        const std::string path = pathOf(descriptor);
+        if (faultIs("rewritten")) {
+            if (FILE* file = std::fopen(path.c_str(), "ab")) {
+                std::fputs("\n", file);
+                std::fclose(file);
+            }
+        } else if (faultIs("replaced")) {
+            std::rename((path + ".replacement").c_str(), path.c_str());
+        }
+    }
+    return result;
 }
 
 extern "C" int close(int descriptor)
