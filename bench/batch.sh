@@ -36,3 +36,19 @@ for format in SEISAN CSS; do
     printf "%-6s per-file loop %7.2f s, one run %6.2f s (%.1f times faster, %.3f of the loop), %.1f MiB peak; %d files, %s\n",
            f, l, o, l / o, o / l, k / 1024, n, s }'
 done
+
+# Memory of a large folder: LARGE one-channel files (default 100,000) in one
+# CSS run; the peak must not grow with the number of files.
+large=${3:-100000}
+mkdir "$work/large"
+awk -v n="$large" -v dir="$work/large" 'NR == FNR { text = text $0 "\n"; next } END {
+  for (i = 0; i < n; i++) {
+    station = sprintf("L%05d", i); file = dir "/" station ".sacpz"; copy = text
+    sub(/\* STATION[^:]*:[ \t]*[A-Z0-9]+/, "* STATION    (KSTNM): " station, copy)
+    printf "%s", copy > file; close(file)
+  } }' "$here/tests/data/IU.ANMO.00.BHZ.obspy.sacpz" /dev/null
+/usr/bin/time -f "%e %M" "$kalvert" "IN=$work/large/" "OUT=$work/large-out/" FORMAT=CSS >"$work/run.log" 2>"$work/time" ||
+  { echo "the large run failed:"; grep -E "ERROR" -A2 "$work/run.log" | head; }
+read -r one kib < <(tail -n 1 "$work/time")
+awk -v n="$large" -v o="$one" -v k="$kib" -v w="$(find "$work/large-out" -type f | wc -l)" 'BEGIN {
+  printf "large folder: %d files in one CSS run, %.1f s, %.1f MiB peak, %d files written\n", n, o, k / 1024, w }'

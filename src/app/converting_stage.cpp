@@ -260,9 +260,14 @@ ExitCode convertFrom(RunState& run, RunState& source, Converting& converting)
 {
     return forEachChecked(source, [&](CheckedResponse& checked) {
         const ExitCode planned = stageNext(run, checked);
-        if (planned == ExitCode::SomeSkipped) return ExitCode::Success;
+        if (planned == ExitCode::SomeSkipped) {
+            releaseTarget(run);
+            return ExitCode::Success;
+        }
         if (planned != ExitCode::Success) return planned;
-        return renderOne(run, checked, run.targets.size() - 1, converting);
+        const ExitCode rendered = renderOne(run, checked, run.targets.size() - 1, converting);
+        releaseTarget(run);
+        return rendered;
     });
 }
 

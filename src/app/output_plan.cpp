@@ -1,6 +1,7 @@
 #include "app/output_plan.hpp"
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 
 #include "app/reporter.hpp"
@@ -53,6 +54,24 @@ bool isFolder(const std::string& path)
     return std::filesystem::is_directory(path, error) || (!path.empty() && path.back() == '/');
 }
 
+// FNV-1a: a name's hash, for telling names apart without holding them twice.
+std::uint64_t nameHash(const std::string& name)
+{
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    return hash;
+}
+
+// Has a response of the run taken this target (in lower case) already?
+bool isPlanned(const RunState& run, const std::string& lowerTarget)
+{
+    for (const std::string& target : run.targets)
+        if (lowerCase(target) == lowerTarget) return true;
+    for (const StagedFiles::File& file : run.staged.files)
+        if (lowerCase(file.target) == lowerTarget) return true;
+    return false;
+}
+
 // Where one more response goes in the OUT= folder: a name no header field
 // can steer out of it, and that no other response of the run has taken.
 ExitCode planName(RunState& run, const CheckedResponse& checked)
@@ -62,12 +81,13 @@ ExitCode planName(RunState& run, const CheckedResponse& checked)
     if (code == ExitCode::SomeSkipped) run.targets.emplace_back();  // no file for it
     if (code != ExitCode::Success) return code;
     const std::string name = format.fileName(checked.response);
-    // Names compare in lower case: other systems ignore the case.
-    if (!run.plannedNames.emplace(lowerCase(name), name).second)
-        return report::sameFileName(run.request.outputPath, name, run.responses);
     std::string path = run.request.outputPath;
     if (path.back() != '/') path += '/';
+    // Names compare in lower case: other systems ignore the case.
+    if (!run.plannedNames.insert(nameHash(lowerCase(name))).second && isPlanned(run, lowerCase(path + name)))
+        return report::sameFileName(run.request.outputPath, name, run.responses);
     run.targets.push_back(path + name);
+    ++run.planned;
     return ExitCode::Success;
 }
 
@@ -136,16 +156,18 @@ ExitCode stageOutput(RunState& run)
 ExitCode stageNext(RunState& run, const CheckedResponse& checked)
 {
     const OutputRequest& request = run.request;
-    const bool first = run.targets.empty();
+    const bool first = run.planned == 0;
     if (request.format->envelope == Envelope::OneMessage) {
         if (!first) return ExitCode::Success;
         run.targets.push_back(request.outputPath);
+        ++run.planned;
         if (const ExitCode code = checkTarget(run, request.outputPath); code != ExitCode::Success) return code;
         return startMessage(run, checked.response);
     }
     if (!isFolder(request.outputPath)) {
-        if (!first) return report::oneFileForSeveral(request, run.targets.size() + 1, run.responses);
+        if (!first) return report::oneFileForSeveral(request, run.planned + 1, run.responses);
         run.targets.push_back(request.outputPath);
+        ++run.planned;
     } else {
         if (first && !prepareFolder(run.staged, request.outputPath))
             return report::notCreatedBecause(request.outputPath, creationFailure(errno));
@@ -154,9 +176,14 @@ ExitCode stageNext(RunState& run, const CheckedResponse& checked)
     return checkTarget(run, run.targets.back());
 }
 
+void releaseTarget(RunState& run)
+{
+    if (run.request.format->envelope != Envelope::OneMessage && !run.targets.empty()) run.targets.pop_back();
+}
+
 // The most one run writes: far beyond any inventory's tables, well short of
 // filling a disk by mistake.
-constexpr unsigned long long mostRunOutput = 2ULL << 30;
+constexpr unsigned long long mostRunOutput = 4ULL << 30;
 
 ExitCode appendOutput(RunState& run, std::size_t index, std::string_view text)
 {
@@ -175,8 +202,7 @@ ExitCode appendOutput(RunState& run, std::size_t index, std::string_view text)
 
 ExitCode commitOutput(RunState& run)
 {
-    for (const std::string& target : run.targets)
-        if (!target.empty()) report::writingTo(target);
+    for (const StagedFiles::File& file : run.staged.files) report::writingTo(file.target);
     std::string failed;
     if (!commitStaged(run.staged, failed)) return report::notWritten(failed);
     report::writingDone();

@@ -26,6 +26,10 @@ namespace kalvert {
 /// and skipped.
 [[nodiscard]] ExitCode stageNext(RunState& run, const CheckedResponse& checked);
 
+/// A folder run's response is staged: its target lives on in the staged
+/// files only, so that the run does not hold each name twice.
+void releaseTarget(RunState& run);
+
 /// Writes `text` to the target of response `index` (0 for the message).
 [[nodiscard]] ExitCode appendOutput(RunState& run, std::size_t index, std::string_view text);
 

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <chrono>
-#include <map>
+#include <cstdint>
+#include <unordered_set>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -67,7 +68,10 @@ struct RunState {
     /// converted, under a temporary name until the run commits them.
     StagedFiles staged;
     std::vector<std::string> targets;  ///< where each checked response goes (or the one message)
-    std::map<std::string, std::string> plannedNames;  ///< the files' names in lower case: no two alike
+    /// Hashes of the files' names in lower case: no two names alike (a hash met
+    /// again is checked against the names themselves).
+    std::unordered_set<std::uint64_t> plannedNames;
+    std::size_t planned = 0;  ///< responses given a target
     unsigned long long outputBytes = 0;  ///< staged so far, bounded for the whole run
     std::size_t converted = 0;           ///< responses rendered and staged
 };

@@ -80,11 +80,18 @@ std::string creationFailure(int error)
     }
 }
 
+std::string temporaryOf(const StagedFiles& staged, std::size_t index)
+{
+    const StagedFiles::File& file = staged.files.at(index);
+    return temporaryName(file.target, staged.process, index, file.attempt);
+}
+
 StagedFiles::~StagedFiles()
 {
-    for (File& file : files) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        File& file = files[i];
         if (file.descriptor >= 0) (void)closeFile(file.descriptor);
-        if (!file.moved) std::remove(file.temporary.c_str());
+        if (!file.moved) std::remove(temporaryOf(*this, i).c_str());
     }
     if (!committed && !createdFolder.empty()) {
 #ifdef _WIN32
@@ -118,7 +125,7 @@ int stageFile(StagedFiles& staged, const std::string& target)
         const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_BINARY,
                                       static_cast<int>(staged.mode));
         if (descriptor >= 0) {
-            staged.files.push_back({target, temporary, descriptor});
+            staged.files.push_back({target, descriptor, static_cast<unsigned char>(attempt)});
             return static_cast<int>(staged.files.size() - 1);
         }
         if (errno != EEXIST) return -1;
@@ -149,11 +156,12 @@ bool commitStaged(StagedFiles& staged, std::string& failed)
             return false;
         }
     }
-    for (StagedFiles::File& file : staged.files) {
+    for (std::size_t i = 0; i < staged.files.size(); ++i) {
+        StagedFiles::File& file = staged.files[i];
 #ifdef _WIN32
         std::remove(file.target.c_str());  // Windows' rename does not replace
 #endif
-        if (std::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
+        if (std::rename(temporaryOf(staged, i).c_str(), file.target.c_str()) != 0) {
             failed = file.target;
             return false;
         }

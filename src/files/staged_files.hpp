@@ -24,11 +24,13 @@ enum class TargetState {
 /// staged when the record goes (a failure, an exception) is removed, and so
 /// is a folder the run created for them.
 struct StagedFiles {
+    /// One staged file; its temporary name follows from its target, its
+    /// place and its attempt (an archive's run holds thousands of them).
     struct File {
         std::string target;
-        std::string temporary;
         int descriptor = -1;
-        bool moved = false;  ///< renamed onto its target
+        unsigned char attempt = 0;  ///< how many names were taken before its own
+        bool moved = false;         ///< renamed onto its target
     };
     std::vector<File> files;
     std::string createdFolder;  ///< made by this run; removed again when nothing was committed
@@ -45,6 +47,9 @@ struct StagedFiles {
     StagedFiles& operator=(StagedFiles&&) = default;
     ~StagedFiles();
 };
+
+/// The temporary name of staged file `index`.
+[[nodiscard]] std::string temporaryOf(const StagedFiles& staged, std::size_t index);
 
 /// Why a file could not be created, in words: "no such folder", "name too
 /// long", "not permitted", "no space left", or the system's error number.
