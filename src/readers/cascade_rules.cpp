@@ -1,6 +1,7 @@
 #include "readers/cascade_rules.hpp"
 
 #include <charconv>
+#include <algorithm>
 #include <cmath>
 
 #include "readers/channel_codes.hpp"
@@ -62,6 +63,25 @@ std::string unitName(std::string_view written)
     return std::string(written);
 }
 
+namespace {
+
+// "M/S - Velocity in Meters Per Second": the name stays, the description
+// (unless the file gave one apart) goes where descriptions go.
+void splitUnit(std::string& unit, std::string& description)
+{
+    std::string name = unitName(unit);
+    if (description.empty() && name.size() < unit.size()) {
+        std::string_view rest = trimmed(unit);
+        rest.remove_prefix(std::min(rest.size(), name.size()));
+        rest = trimmed(rest);
+        if (!rest.empty() && rest.front() == '-') rest.remove_prefix(1);
+        description = std::string(trimmed(rest));
+    }
+    unit = std::move(name);
+}
+
+}  // namespace
+
 void settleCascade(ChannelResponse& response)
 {
     settleIdentity(response);
@@ -69,8 +89,8 @@ void settleCascade(ChannelResponse& response)
     for (ResponseStage& held : response.stages) {
         auto* stage = std::get_if<CascadeStage>(&held);
         if (stage == nullptr) continue;
-        stage->inputUnit = unitName(stage->inputUnit);
-        stage->outputUnit = unitName(stage->outputUnit);
+        splitUnit(stage->inputUnit, stage->inputUnitDescription);
+        splitUnit(stage->outputUnit, stage->outputUnitDescription);
         checkStage(response, *stage, response.stages.size() == 1);
         if (response.inputUnit.empty()) response.inputUnit = stage->inputUnit;
     }

@@ -188,6 +188,20 @@ bool finishEpoch(EpochInProgress& epoch, const ResponseSink& each, std::size_t& 
     return each(std::move(finished));
 }
 
+// Blockette 52's fields 10 to 15: where the channel is and how it points.
+std::optional<double>* channelPlaceField(ChannelPlace& place, int field)
+{
+    switch (field) {
+    case 10: return &place.latitude;
+    case 11: return &place.longitude;
+    case 12: return &place.elevation;
+    case 13: return &place.depth;
+    case 14: return &place.azimuth;
+    case 15: return &place.dip;
+    default: return nullptr;
+    }
+}
+
 // A transfer-function type of blockettes 53 and 54: A (rad/s), B (Hz), D (digital).
 // The code is the first word: "A [Laplace Transform (Rad/sec)]" is A.
 char codeLetter(std::string_view value)
@@ -220,9 +234,9 @@ void readStageField(const RespLine& line, StageInProgress& progress, char pendin
             stage.kind = pendingType == 'D' ? CascadeStage::Kind::DigitalPoleZero : CascadeStage::Kind::AnaloguePoleZero;
             stage.hertz = pendingType == 'B';
         } else if (line.field == 5) {
-            stage.inputUnit = unitName(value);
+            stage.inputUnit = std::string(value);
         } else if (line.field == 6) {
-            stage.outputUnit = unitName(value);
+            stage.outputUnit = std::string(value);
         } else if (line.field == 7) {
             stage.a0 = leadingNumber(value);
         } else if (line.field == 8) {
@@ -235,27 +249,41 @@ void readStageField(const RespLine& line, StageInProgress& progress, char pendin
     case 54:
         if (line.field == 4) {
             progress.coefficients = true;
+            stage.coefficientsElement = true;
             progress.coefficientType = pendingType;
             stage.hertz = pendingType == 'B';
         } else if (line.field == 5) {
-            stage.inputUnit = unitName(value);
+            stage.inputUnit = std::string(value);
         } else if (line.field == 6) {
-            stage.outputUnit = unitName(value);
+            stage.outputUnit = std::string(value);
         } else if (line.field == 8 || line.field == 11) {
             const std::vector<double> numbers = tableNumbers(line.rest, 2);
             (line.field == 8 ? stage.numerator : stage.denominator).push_back(numbers[1]);
         }
         break;
     case 55:
+        if (line.field == 7) {
+            const std::vector<double> numbers = tableNumbers(line.rest, 5);
+            stage.listed.push_back({numbers[1], numbers[2], numbers[4]});
+        }
         if (line.field == 3) stage.kind = CascadeStage::Kind::ResponseList;
-        if (line.field == 4) stage.inputUnit = unitName(value);
-        if (line.field == 5) stage.outputUnit = unitName(value);
+        if (line.field == 4) stage.inputUnit = std::string(value);
+        if (line.field == 5) stage.outputUnit = std::string(value);
         break;
-    case 62:
+    case 62: {
+        PolynomialTerms& terms = stage.polynomial;
+        if (line.field == 7) terms.approximation = value.empty() ? 'M' : value.front();
+        if (line.field == 9) terms.lowestFrequency = leadingNumber(value);
+        if (line.field == 10) terms.highestFrequency = leadingNumber(value);
+        if (line.field == 11) terms.lowestInput = leadingNumber(value);
+        if (line.field == 12) terms.highestInput = leadingNumber(value);
+        if (line.field == 13) terms.largestError = leadingNumber(value);
+        if (line.field == 15) terms.coefficients.push_back(tableNumbers(line.rest, 2)[1]);
         if (line.field == 4) stage.kind = CascadeStage::Kind::Polynomial;
-        if (line.field == 5) stage.inputUnit = unitName(value);
-        if (line.field == 6) stage.outputUnit = unitName(value);
+        if (line.field == 5) stage.inputUnit = std::string(value);
+        if (line.field == 6) stage.outputUnit = std::string(value);
         break;
+    }
     case 57: {
         if (line.field == 3) break;
         Decimation& decimation = stage.decimation ? *stage.decimation : stage.decimation.emplace();
@@ -278,10 +306,11 @@ void readStageField(const RespLine& line, StageInProgress& progress, char pendin
             if (symmetry != 'A' && symmetry != 'B' && symmetry != 'C')
                 throw Defect{"symmetry type \"" + std::string(value.substr(0, 40)) + "\" is not A, B or C"};
             progress.symmetry = symmetry;
+            stage.symmetry = symmetry == 'B' ? 'O' : symmetry == 'C' ? 'E' : 'N';
         } else if (line.field == 6) {
-            stage.inputUnit = unitName(value);
+            stage.inputUnit = std::string(value);
         } else if (line.field == 7) {
-            stage.outputUnit = unitName(value);
+            stage.outputUnit = std::string(value);
         } else if (line.field == 9) {
             stage.numerator.push_back(tableNumbers(line.rest, 2)[1]);
         }
@@ -326,6 +355,7 @@ struct RespReading {
     EpochInProgress epoch;
     std::string network;
     std::string station;
+    StationPlace stationPlace;
     int lastBlockette = 0;
     char pendingType = 'A';
     StageInProgress* current = nullptr;
@@ -403,6 +433,9 @@ struct RespReading {
         ChannelResponse& response = epoch.response;
         if (parsed.field == 3) response.id.location = value == "??" || value == "--" ? "" : std::string(value);
         if (parsed.field == 4) response.id.channel = std::string(value);
+        if (parsed.field == 6) response.stated.instrument = std::string(value);
+        if (std::optional<double>* place = channelPlaceField(response.place, parsed.field)) *place = leadingNumber(value);
+        if (parsed.field == 18) response.sampleRate = leadingNumber(value);
         if (parsed.field == 22 || parsed.field == 23) {
             const std::optional<DateTime> time = readSeedTime(value);
             const bool open = value.empty() || equalsIgnoringCase(value, "No Ending Time");
@@ -432,6 +465,7 @@ struct RespReading {
             epoch.open = true;
             epoch.response.id.network = network;
             epoch.response.id.station = station;
+            epoch.response.station = stationPlace;
             epoch.response.firstLine = static_cast<int>(std::min<std::uint64_t>(lineNumber, INT_MAX));
             current = nullptr;
             currentNumber = -1;
@@ -441,6 +475,10 @@ struct RespReading {
             if (parsed.blockette == 50) {
                 if (parsed.field == 3) station = std::string(value);
                 if (parsed.field == 16) network = std::string(value);
+                if (parsed.field == 4) stationPlace.latitude = leadingNumber(value);
+                if (parsed.field == 5) stationPlace.longitude = leadingNumber(value);
+                if (parsed.field == 6) stationPlace.elevation = leadingNumber(value);
+                if (parsed.field == 9) stationPlace.site = std::string(value);
             } else if (parsed.blockette == 52) {
                 channelField(parsed, value);
             } else if (epoch.open) {

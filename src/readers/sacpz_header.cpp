@@ -22,6 +22,13 @@ enum class Field {
     InstrumentType,
     Sensitivity,
     A0,
+    Latitude,
+    Longitude,
+    Elevation,
+    Depth,
+    Azimuth,
+    SacDip,   ///< SAC's CMPINC: 0 up, 90 horizontal
+    SeedDip,  ///< SEED's: −90 up, 0 horizontal
 };
 
 struct Key {
@@ -47,19 +54,19 @@ constexpr Key keys[] = {
     {"INSTMNTGAIN", Field::None},
     {"ORIENTATION", Field::None},
     {"PARSE FLAGS", Field::None},
-    {"DIP (SEED)", Field::None},
+    {"DIP (SEED)", Field::SeedDip},
     {"RATE (HZ)", Field::SampleRate},
     {"SENS-SEED", Field::Sensitivity},
     {"SENS-CALC", Field::None},
-    {"LONG-SEED", Field::None},
-    {"ELEV-SEED", Field::None},
+    {"LONG-SEED", Field::Longitude},
+    {"ELEV-SEED", Field::Elevation},
     {"SEEDFLAGS", Field::None},
     {"EFFECTIVE", Field::Start},
     {"COMPONENT", Field::Channel},
-    {"LONGITUDE", Field::None},
-    {"ELEVATION", Field::None},
-    {"LATITUDE", Field::None},
-    {"LAT-SEED", Field::None},
+    {"LONGITUDE", Field::Longitude},
+    {"ELEVATION", Field::Elevation},
+    {"LATITUDE", Field::Latitude},
+    {"LAT-SEED", Field::Latitude},
     {"INSTTYPE", Field::InstrumentType},
     {"INSTGAIN", Field::None},
     {"LOCATION", Field::Location},
@@ -70,13 +77,13 @@ constexpr Key keys[] = {
     {"STATION", Field::Station},
     {"CHANNEL", Field::Channel},
     {"CREATED", Field::None},
-    {"AZIMUTH", Field::None},
+    {"AZIMUTH", Field::Azimuth},
     {"COMMENT", Field::None},
     {"START", Field::Start},
-    {"DEPTH", Field::None},
+    {"DEPTH", Field::Depth},
     {"OWNER", Field::None},
     {"END", Field::End},
-    {"DIP", Field::None},
+    {"DIP", Field::SacDip},
     {"A0", Field::A0},
 };
 
@@ -176,6 +183,18 @@ void store(Field field, std::string_view value, SectionHeader& header)
         header.sensitivity = absent ? std::nullopt : readQuantity(value, &header.sensitivityUnit);
         break;
     case Field::A0: header.a0 = absent ? std::nullopt : readQuantity(value, nullptr); break;
+    case Field::Latitude: header.place.latitude = absent ? std::nullopt : readQuantity(value, nullptr); break;
+    case Field::Longitude: header.place.longitude = absent ? std::nullopt : readQuantity(value, nullptr); break;
+    case Field::Elevation: header.place.elevation = absent ? std::nullopt : readQuantity(value, nullptr); break;
+    case Field::Depth: header.place.depth = absent ? std::nullopt : readQuantity(value, nullptr); break;
+    case Field::Azimuth: header.place.azimuth = absent ? std::nullopt : readQuantity(value, nullptr); break;
+    case Field::SacDip:
+    case Field::SeedDip: {
+        const std::optional<double> dip = absent ? std::nullopt : readQuantity(value, nullptr);
+        constexpr double sacToSeed = 90.0;  // SEED dip is 90 degrees off SAC's
+        header.place.dip = dip && field == Field::SacDip ? std::optional<double>(*dip - sacToSeed) : dip;
+        break;
+    }
     }
 }
 
@@ -188,7 +207,10 @@ HeaderLine readHeaderLine(std::string_view line, SectionHeader& header)
     if (equalsIgnoringCase(body, "<EOE>") || equalsIgnoringCase(body, "<EOR>")) return HeaderLine::EndOfSection;
     for (const Key& key : keys) {
         if (!keyMatches(body, key.name)) continue;
-        store(key.field, valueAfterKey(body.substr(key.name.size())), header);
+        const std::string_view rest = body.substr(key.name.size());
+        // NEIC writes "DIP  -90.0", without a colon, in SEED's convention.
+        const bool neicDip = key.field == Field::SacDip && rest.find(':') == std::string_view::npos;
+        store(neicDip ? Field::SeedDip : key.field, valueAfterKey(rest), header);
         return HeaderLine::Field;
     }
     return HeaderLine::Other;

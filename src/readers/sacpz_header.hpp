@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "dates/date_time.hpp"
+#include "response/channel_response.hpp"
 
 namespace kalvert {
 
@@ -23,6 +24,7 @@ struct SectionHeader {
     std::optional<double> sensitivity;
     std::string sensitivityUnit;  ///< what stands in parentheses after it, e.g. "M/S"
     std::optional<double> a0;
+    ChannelPlace place;  ///< dip in SEED's convention (−90: up)
 };
 
 /// What a `*` header line was.

@@ -128,6 +128,7 @@ ChannelResponse responseOf(PoleZeroSection&& section)
     response.stated.a0 = header.a0;
     response.stated.constant = section.constant;
     response.stated.instrument = std::move(header.instrumentType);
+    response.place = header.place;
     response.stages.emplace_back(
         PoleZeroStage{std::move(section.zeros), std::move(section.poles), section.constant.value_or(1.0)});
     response.firstLine = section.firstLine;

@@ -48,6 +48,8 @@ struct Walk {
     bool inStage = false;
     char symmetry = 'N';
     bool analogueCoefficients = false;  ///< CfTransferFunctionType ANALOG (…)
+    ListedValue listed;                 ///< the response-list value being read
+    StationPlace stationPlace;          ///< of the station being read
     Complex root;
     std::string sensorText;
     const ResponseSink* each = nullptr;
@@ -148,6 +150,7 @@ void startElementIn(Walk& walk, const XML_Char* name, const XML_Char** attribute
         walk.network = attribute(attributes, "code");
     } else if (element == "Station") {
         walk.station = attribute(attributes, "code");
+        walk.stationPlace = {};
     } else if (element == "Channel") {
         walk.inChannel = true;
         walk.channel = ChannelResponse{};
@@ -156,6 +159,7 @@ void startElementIn(Walk& walk, const XML_Char* name, const XML_Char** attribute
                            std::string(attribute(attributes, "code"))};
         if (walk.channel.id.location == "--") walk.channel.id.location.clear();
         walk.channel.firstLine = static_cast<int>(XML_GetCurrentLineNumber(walk.parser));
+        walk.channel.station = walk.stationPlace;
         readEpoch(walk.channel, attribute(attributes, "startDate"), attribute(attributes, "endDate"));
     } else if (element == "Stage" && walk.inChannel) {
         walk.inStage = true;
@@ -218,6 +222,8 @@ void endStageElement(Walk& walk, std::string_view element)
                         "\" is not NONE, EVEN or ODD");
     } else if (element == "Coefficients" || element == "FIR") {
         using Kind = CascadeStage::Kind;
+        stage.coefficientsElement = element == "Coefficients";
+        if (element == "FIR") stage.symmetry = walk.symmetry;
         if (!stage.numerator.empty() || !stage.denominator.empty()) {
             if (element == "Coefficients" && walk.analogueCoefficients)
                 stage.kind = Kind::AnalogueCoefficients;
@@ -229,9 +235,29 @@ void endStageElement(Walk& walk, std::string_view element)
         stage.kind = CascadeStage::Kind::ResponseList;
     } else if (element == "Polynomial") {
         stage.kind = CascadeStage::Kind::Polynomial;
-    } else if (element == "Name" && walk.parent(2) != "Decimation") {
-        if (parent == "InputUnits") stage.inputUnit = std::string(trimmed(walk.text));
-        if (parent == "OutputUnits") stage.outputUnit = std::string(trimmed(walk.text));
+    } else if (parent == "ResponseListElement") {
+        if (element == "Frequency") walk.listed.frequency = walk.number();
+        if (element == "Amplitude") walk.listed.amplitude = walk.number();
+        if (element == "Phase") walk.listed.phase = walk.number();
+    } else if (element == "ResponseListElement") {
+        stage.listed.push_back(walk.listed);
+        walk.listed = {};
+    } else if (parent == "Polynomial") {
+        PolynomialTerms& terms = stage.polynomial;
+        if (element == "ApproximationType") terms.approximation = trimmed(walk.text).empty() ? 'M' : trimmed(walk.text).front();
+        if (element == "FrequencyLowerBound") terms.lowestFrequency = walk.number();
+        if (element == "FrequencyUpperBound") terms.highestFrequency = walk.number();
+        if (element == "ApproximationLowerBound") terms.lowestInput = walk.number();
+        if (element == "ApproximationUpperBound") terms.highestInput = walk.number();
+        if (element == "MaximumError") terms.largestError = walk.number();
+        if (element == "Coefficient") terms.coefficients.push_back(walk.number());
+    } else if ((element == "Name" || element == "Description") && (parent == "InputUnits" || parent == "OutputUnits")) {
+        const bool input = parent == "InputUnits";
+        std::string text(trimmed(walk.text));
+        if (element == "Name")
+            (input ? stage.inputUnit : stage.outputUnit) = std::move(text);
+        else
+            (input ? stage.inputUnitDescription : stage.outputUnitDescription) = std::move(text);
     } else if (parent == "Decimation" && stage.decimation) {
         Decimation& decimation = *stage.decimation;
         if (element == "InputSampleRate") decimation.inputRate = walk.number();
@@ -243,6 +269,18 @@ void endStageElement(Walk& walk, std::string_view element)
         if (element == "Value") stage.gain = walk.number();
         if (element == "Frequency") stage.gainFrequency = walk.number();
     }
+}
+
+// Where a Channel's own element of that name goes.
+std::optional<double>* placeField(ChannelPlace& place, std::string_view element)
+{
+    if (element == "Latitude") return &place.latitude;
+    if (element == "Longitude") return &place.longitude;
+    if (element == "Elevation") return &place.elevation;
+    if (element == "Depth") return &place.depth;
+    if (element == "Azimuth") return &place.azimuth;
+    if (element == "Dip") return &place.dip;
+    return nullptr;
 }
 
 void finishChannel(Walk& walk)
@@ -278,6 +316,8 @@ void endElementIn(Walk& walk, const XML_Char* name)
             finishChannel(walk);
         } else if (element == "SampleRate" && parent == "Channel") {
             walk.channel.sampleRate = walk.number();
+        } else if (parent == "Channel" && placeField(walk.channel.place, element) != nullptr) {
+            *placeField(walk.channel.place, element) = walk.number();
         } else if (parent == "Sensor" && (element == "Type" || element == "Description" || element == "Model")) {
             if (walk.sensorText.empty() || element == "Type") walk.sensorText = std::string(trimmed(walk.text));
         } else if (parent == "InstrumentSensitivity") {
@@ -285,7 +325,16 @@ void endElementIn(Walk& walk, const XML_Char* name)
             if (element == "Frequency") walk.channel.stated.sensitivityFrequency = walk.number();
         } else if (element == "Name" && parent == "InputUnits" && walk.parent(2) == "InstrumentSensitivity") {
             walk.channel.stated.sensitivityUnit = std::string(trimmed(walk.text));
+        } else if (element == "Name" && parent == "OutputUnits" && walk.parent(2) == "InstrumentSensitivity") {
+            walk.channel.stated.sensitivityOutputUnit = std::string(trimmed(walk.text));
         }
+    } else if (walk.parent() == "Station") {
+        StationPlace& station = walk.stationPlace;
+        if (element == "Latitude") station.latitude = walk.number();
+        if (element == "Longitude") station.longitude = walk.number();
+        if (element == "Elevation") station.elevation = walk.number();
+    } else if (element == "Name" && walk.parent() == "Site" && walk.parent(2) == "Station") {
+        walk.stationPlace.site = std::string(trimmed(walk.text));
     }
     walk.path.pop_back();
     walk.text.clear();

@@ -19,6 +19,25 @@ struct Decimation {
     double correction = 0.0;
 };
 
+/// One value of a response list: where, how large, and the phase.
+struct ListedValue {
+    double frequency = 0.0;  ///< Hz
+    double amplitude = 0.0;
+    double phase = 0.0;  ///< degrees
+};
+
+/// A polynomial stage's terms: the approximation, where it holds, and its
+/// coefficients, lowest power first.
+struct PolynomialTerms {
+    char approximation = 'M';  ///< M: MacLaurin
+    double lowestFrequency = 0.0;
+    double highestFrequency = 0.0;
+    double lowestInput = 0.0;
+    double highestInput = 0.0;
+    double largestError = 0.0;
+    std::vector<double> coefficients;
+};
+
 /// One stage of a StationXML or RESP response, as the file states it.
 struct CascadeStage {
     enum class Kind {
@@ -41,11 +60,17 @@ struct CascadeStage {
     std::vector<double> numerator;        ///< FIR taps or IIR numerator, b0 first
     std::vector<double> denominator;      ///< IIR denominator, a0 first
     bool declaredSymmetric = false;       ///< symmetry B or C (ODD or EVEN)
+    char symmetry = 'N';                  ///< how the FIR was listed: N (whole), O or E (half of an odd or even one)
+    bool coefficientsElement = false;     ///< stated as coefficients (Coefficients, B054), not as a FIR
+    std::vector<ListedValue> listed;      ///< a response list's values
+    PolynomialTerms polynomial;
     std::optional<Decimation> decimation;
     std::optional<double> gain;
     double gainFrequency = 0.0;  ///< Hz
     std::string inputUnit;       ///< the unit's name ("M/S", "V", "COUNTS")
     std::string outputUnit;
+    std::string inputUnitDescription;  ///< "Velocity in Meters Per Second", as stated
+    std::string outputUnitDescription;
 };
 
 /// Does the stage filter digitally, and so need the sampling rate at its input?

@@ -57,10 +57,30 @@ struct ChannelId {
 struct StatedValues {
     std::optional<double> sensitivity;
     std::string sensitivityUnit;                 ///< e.g. "M/S", empty when not stated
+    std::string sensitivityOutputUnit;           ///< e.g. "COUNTS"
     std::optional<double> sensitivityFrequency;  ///< Hz
     std::optional<double> a0;
     std::optional<double> constant;  ///< the pole-zero constant as written; nothing when absent
     std::string instrument;          ///< the instrument's description, empty when not stated
+};
+
+/// Where a channel is and how its sensor is set, as its file states it;
+/// nothing where it does not.
+struct ChannelPlace {
+    std::optional<double> latitude;   ///< degrees north
+    std::optional<double> longitude;  ///< degrees east
+    std::optional<double> elevation;  ///< metres
+    std::optional<double> depth;      ///< metres below the surface
+    std::optional<double> azimuth;    ///< degrees from north
+    std::optional<double> dip;        ///< degrees down from the horizontal
+};
+
+/// The channel's station, as its file states it.
+struct StationPlace {
+    std::optional<double> latitude;
+    std::optional<double> longitude;
+    std::optional<double> elevation;
+    std::string site;  ///< the site's name
 };
 
 /// One channel epoch's response, whichever reader produced it.
@@ -74,6 +94,8 @@ struct ChannelResponse {
     std::string inputUnit;  ///< as written ("M", "NM", "M/S" …), empty when not stated
     std::optional<double> sampleRate;
     StatedValues stated;
+    ChannelPlace place;
+    StationPlace station;
     std::vector<ResponseStage> stages;
     int firstLine = 0;  ///< where the response starts in its file, from 1
     /// Why the response cannot be converted as its file states it, naming
