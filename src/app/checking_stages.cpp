@@ -65,8 +65,10 @@ ExitCode checkCascade(RunState& run, std::size_t number, const ChannelResponse& 
 {
     std::vector<CascadeStage> stages;
     for (const ResponseStage& stage : response.stages) stages.push_back(std::get<CascadeStage>(stage));
+    // A metadata format carries stages no table can be made from.
+    const bool tabulated = run.request.format->describe == nullptr;
     for (const CascadeStage& stage : stages)
-        if (!isEvaluable(stage))
+        if (!isEvaluable(stage) && tabulated)
             return refuseOrSkip(run, report::stageWithoutResponse(number, response, stage, run.request.inputPath));
     CascadeNotes notes;
     const std::vector<PreparedStage> prepared = prepareCascade(stages, response.stated.sensitivityFrequency, notes);
@@ -122,6 +124,8 @@ ExitCode checkSection(RunState& run, std::size_t index, const ChannelResponse& r
         unit = *stated;
         if (request.typeInGiven && typeInMotion != unit.motion)
             report::typeInContradicted(number, response, request, unit.motion);
+    } else if (request.format->describe != nullptr) {
+        // Metadata carries a pressure sensor as well as a seismometer.
     } else {
         return refuseOrSkip(run, report::notGroundMotion(number, response, request.inputPath));
     }
@@ -145,7 +149,8 @@ ExitCode checkSection(RunState& run, std::size_t index, const ChannelResponse& r
         report::sampleRateIgnored(number, response, *rate);
         checked.response.sampleRate.reset();
     }
-    checked.metresPerUnit = unit.metresPerUnit;
+    checked.asStated = request.format->describe != nullptr;
+    checked.metresPerUnit = checked.asStated ? 1.0 : unit.metresPerUnit;
     checked.sourceName = std::filesystem::path(request.inputPath).filename().string();
     replaceControlBytes(checked.sourceName);  // the comment lines name it
     checked.kind = ResponseKind{unit.motion, request.kind.output, true};
@@ -199,7 +204,9 @@ ChannelResponse summaryOf(const ChannelResponse& response)
 void completeCheck(CheckedResponse& checked, ChannelResponse&& full)
 {
     full.sampleRate = checked.response.sampleRate;
-    if (isCascade(full)) {
+    if (checked.asStated) {
+        // Written as the file states it.
+    } else if (isCascade(full)) {
         // Counts per metre: a stage without roots after the cascade carries the unit's length.
         full.stages.emplace_back(PoleZeroStage{{}, {}, 1.0 / checked.metresPerUnit});
     } else {
@@ -255,7 +262,7 @@ ExitCode checkResponses(RunState& run)
 {
     if (!run.sectioned) {
         // The legacy reading: the kind of motion is TYPE_IN's, changed by the zeros' adjustment.
-        run.checked.push_back({1, std::move(run.responses.front()), run.request.kind, 1.0, ""});
+        run.checked.push_back({1, std::move(run.responses.front()), run.request.kind, 1.0, "", false, {}});
     } else if (!run.streamed) {
         warnAboutTypeOut(run);
         run.checked.reserve(run.selected.size());

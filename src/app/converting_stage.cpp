@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "app/reporter.hpp"
+#include "app/metadata_conversion.hpp"
 #include "app/output_plan.hpp"
 #include "app/response_source.hpp"
 #include "app/stages.hpp"
@@ -221,8 +222,12 @@ ExitCode renderOne(RunState& run, const CheckedResponse& checked, std::size_t at
     std::string text;
     ExitCode refusal = ExitCode::Success;
     try {
-        text = renderResponse(run, checked, tableFrequencies(run, checked.response, converting.grid, converting.own),
-                              converting.work);
+        if (run.request.format->describe != nullptr)
+            text = describeResponse(run, checked);
+        else
+            text = renderResponse(run, checked,
+                                  tableFrequencies(run, checked.response, converting.grid, converting.own),
+                                  converting.work);
     } catch (const std::bad_alloc&) {
         refusal = refuseOrSkip(run, report::outOfMemory());
     } catch (const std::exception& error) {
@@ -241,6 +246,7 @@ ExitCode renderAll(RunState& run)
 {
     Converting converting;
     if (const ExitCode code = startConverting(run, converting); code != ExitCode::Success) return code;
+    if (run.request.format->describe != nullptr) groupByStation(run.checked);
     if (const ExitCode code = stageOutput(run); code != ExitCode::Success) return code;
     std::size_t index = 0;
     const ExitCode code = forEachChecked(
@@ -253,11 +259,13 @@ ExitCode renderAll(RunState& run)
 
 ExitCode startConverting(const RunState& run, Converting& converting)
 {
+    if (run.request.format->describe != nullptr) return ExitCode::Success;  // no table, no grid
     return prepareRunGrid(run, converting.grid);
 }
 
 ExitCode convertFrom(RunState& run, RunState& source, Converting& converting)
 {
+    if (run.request.format->describe != nullptr) groupByStation(source.checked);
     return forEachChecked(source, [&](CheckedResponse& checked) {
         const ExitCode planned = stageNext(run, checked);
         if (planned == ExitCode::SomeSkipped) {

@@ -574,6 +574,15 @@ void readerLevelOff(std::size_t number, const ChannelResponse& response, double 
         " the level " + std::string(percent, end) + " % off\n");
 }
 
+void writtenAsZero(std::size_t number, const ChannelResponse& response, const std::vector<std::string>& names,
+                   const std::string& source)
+{
+    std::string list;
+    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+    say("WARNING: " + sectionTitle(number, response) + ": " + list + " not stated in " + shownPath(source) +
+        ": written as 0, with a Comment that says so\n");
+}
+
 ExitCode outputTooLarge(unsigned long long limit)
 {
     say("ERROR: Converting data\n  the run's output would pass " + std::to_string(limit >> 30) +

@@ -111,6 +111,8 @@ void convertingStarted();
 [[nodiscard]] Refusal outOfMemory();
 [[nodiscard]] Refusal unsafeFileName(std::size_t number, const ChannelResponse& response, const char* field,
                                      const std::string& value);
+void writtenAsZero(std::size_t number, const ChannelResponse& response, const std::vector<std::string>& names,
+                   const std::string& source);
 void readerLevelOff(std::size_t number, const ChannelResponse& response, double calper, double factor);
 [[nodiscard]] ExitCode nothingLeft(const std::string& path);
 [[nodiscard]] ExitCode outputTooLarge(unsigned long long limit);

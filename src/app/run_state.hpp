@@ -13,6 +13,7 @@
 #include "files/staged_files.hpp"
 #include "response/channel_response.hpp"
 #include "response/output_kind.hpp"
+#include "writers/metadata_response.hpp"
 #include "writers/fap/fap_stream.hpp"
 
 namespace kalvert {
@@ -25,6 +26,10 @@ struct CheckedResponse {
     ResponseKind kind;
     double metresPerUnit = 1.0;  ///< of the input unit's length
     std::string sourceName;      ///< the name of the file it came from, without its folder
+    /// A metadata format writes the response as its file states it: no
+    /// change of unit, any kind of input, every kind of stage.
+    bool asStated = false;
+    Grouping grouping;  ///< its place among the Network and Station elements
 };
 
 /// What the input file holds, told by its content.

@@ -3,6 +3,8 @@
 #include "text/text_scan.hpp"
 #include "writers/css/css_fap.hpp"
 #include "writers/gse/gse_response.hpp"
+#include "writers/resp/resp_writer.hpp"
+#include "writers/stationxml/stationxml_writer.hpp"
 
 namespace kalvert {
 namespace {
@@ -24,6 +26,11 @@ std::string gseHead(const ChannelResponse& first)
     return gseMessageHead(first, version);
 }
 
+std::string noHead(const ChannelResponse&)
+{
+    return {};
+}
+
 constexpr std::array<std::string ChannelId::*, 4> noNameFields{};
 constexpr std::array<std::string ChannelId::*, 4> seisanNameFields{&ChannelId::station, &ChannelId::channel};
 constexpr std::array<std::string ChannelId::*, 4> cssNameFields{&ChannelId::network, &ChannelId::station,
@@ -42,6 +49,9 @@ constexpr OutputFormat formats[] = {
      gseHead<GseVersion::Ims10>, gseMessageTail, Envelope::OneMessage, false},
     {"CSS", cssWrittenFrequency, maxCssRows, "a CSS file is given", cssFileText, cssFileName, cssNameFields, nullptr,
      "", Envelope::FilePerResponse, false},
+    {"StationXML", nullptr, 0, "", nullptr, nullptr, noNameFields, stationXmlHead, stationXmlTail,
+     Envelope::OneMessage, false, stationXmlChannel},
+    {"RESP", nullptr, 0, "", nullptr, nullptr, noNameFields, noHead, "", Envelope::OneMessage, false, respChannel},
 };
 
 }  // namespace

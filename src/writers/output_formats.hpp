@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "response/channel_response.hpp"
+#include "writers/metadata_response.hpp"
 #include "writers/tabulated_response.hpp"
 
 namespace kalvert {
@@ -20,7 +21,8 @@ enum class Envelope {
 
 /// Everything that differs between the formats FORMAT= names. The standard
 /// formats (every envelope but LegacyFap) tabulate the forward displacement
-/// response in counts/nm on the frequencies their columns can write.
+/// response in counts/nm on the frequencies their columns can write; the
+/// metadata formats write the response's stages instead.
 struct OutputFormat {
     std::string_view name;
     /// The frequency as the file's column holds it (each row is evaluated
@@ -43,6 +45,10 @@ struct OutputFormat {
     /// count/nm: a reader that scales the table by its own value at calper
     /// (SEISAN) then reads the true level.
     bool calperAtUnitLevel;
+    /// A metadata format (StationXML, RESP) describes each response as its
+    /// file states it, stage by stage, instead of tabulating it; null for
+    /// the formats that tabulate.
+    std::string (*describe)(const MetadataResponse& response) = nullptr;
 };
 
 /// The format FORMAT= names, in any letter case; null for a name no format has.

@@ -242,4 +242,19 @@ void appendLeft(std::string& text, std::string_view value, int width)
         text.append(static_cast<std::size_t>(width) - value.size(), ' ');
 }
 
+std::string roundTripText(double value)
+{
+    char text[64];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+std::string roundTripScientific(double value)
+{
+    char text[64];
+    std::string written(text, std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr);
+    for (char& c : written)
+        if (c == 'e') c = 'E';
+    return written;
+}
+
 }  // namespace kalvert

@@ -35,6 +35,12 @@ void appendScientific(std::string& text, double value, int width, int precision)
 /// The same conversions as texts of their own.
 [[nodiscard]] std::string fixedText(double value, int width, int precision);
 [[nodiscard]] std::string scientificText(double value, int width, int precision);
+/// The shortest text that reads back to the same double ("0.1", "4e+05",
+/// "-1.2345678901234567e-300"): metadata files keep every bit.
+[[nodiscard]] std::string roundTripText(double value);
+/// The same in scientific form with an upper-case E ("4E+05", "1.5E-01").
+[[nodiscard]] std::string roundTripScientific(double value);
+
 /// "%<width>d"
 void appendInteger(std::string& text, long long value, int width = 0);
 /// "%-<width>s": left-justified, padded with spaces, never cut.
