@@ -46,3 +46,12 @@ awk -v e="$epochs" -v f="$files" -v r="$reading" -v w="$whole" -v rk="$readingKi
   printf "converted: %d files in %.2f s: %.0f channel epochs per second\n", f, w, e / w
   printf "reading and parsing alone: %.2f s (%.0f %%); evaluating and writing: %.2f s (%.0f %%)\n", r, 100 * r / w, w - r, 100 * (w - r) / w
   printf "peak memory: %.1f MiB (reading alone %.1f MiB)\n", wk / 1024, rk / 1024 }'
+
+# The same inventory written whole as StationXML and as RESP (one document
+# each), against the CSS folder conversion above.
+for format in StationXML RESP; do
+  read -r seconds kib < <(measure "$kalvert" "IN=$work/inventory.xml" "OUT=$work/inventory.$format" FORMAT=$format)
+  awk -v f="$format" -v e="$epochs" -v s="$seconds" -v k="$kib" -v w="$whole" -v b="$(stat -c %s "$work/inventory.$format")" 'BEGIN {
+    printf "%s out: %.2f s (%.0f channel epochs per second, %.2f of the CSS time), %.1f MiB peak, %.0f MB written\n",
+           f, s, e / s, s / w, k / 1024, b / 1e6 }'
+done

@@ -244,7 +244,7 @@ TEST_F(StandardFormat, FoldersSectionsAndRefusals)
     EXPECT_FALSE(fs::exists(dir() / "bare.gse"));
 
     const Refusal refusals[] = {
-        {{"FORMAT=SAC"}, "ERROR: Unknown FORMAT=SAC; the formats are FAP, SEISAN, GSE2.0, GSE2.1, IMS1.0, CSS\n", 3},
+        {{"FORMAT=SAC"}, "ERROR: Unknown FORMAT=SAC; the formats are FAP, SEISAN, GSE2.0, GSE2.1, IMS1.0, CSS, StationXML, RESP\n", 3},
         {{"FORMAT=GSE2.1", "CALPER=0"}, "ERROR: CALPER=0 is not a period in seconds from 0.001 to 999.999\n", 3},
         {{"FORMAT=GSE2.1", "NPOINTS=2000"},
          "ERROR: Converting data\n  2001 grid points, more than the 999 a FAP2 block can announce;"

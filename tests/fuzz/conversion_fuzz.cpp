@@ -37,6 +37,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)kalvert::runConversion({"kalvert", "IN=" + (work / "in.pz").string(), "OUT=" + out,
                                       std::string("FORMAT=") + format, "NPOINTS=5", "FREQ=0.01,1"});
     }
+    // The metadata writers, each into one file that is then read back.
+    for (const char* format : {"StationXML", "RESP"}) {
+        fs::remove_all(work / "out");
+        const std::string out = (work / "out").string();
+        if (kalvert::runConversion({"kalvert", "IN=" + (work / "in.pz").string(), "OUT=" + out,
+                                    std::string("FORMAT=") + format}) == kalvert::ExitCode::Success)
+            (void)kalvert::runConversion({"kalvert", "IN=" + out, "OUT=" + (work / "back").string() + "/", "FORMAT=CSS",
+                                          "NPOINTS=5", "FREQ=0.01,1"});
+        fs::remove_all(work / "back");
+    }
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         const fs::path relative = fs::relative(entry.path(), work);
         const std::string name = relative.generic_string();
