@@ -146,7 +146,7 @@ std::string renderResponse(const RunState& run, const CheckedResponse& checked, 
     // The search for SEISAN's calper evaluates the response too: it counts in the run's work.
     std::size_t searched = 0;
     const double calper = format.calperAtUnitLevel && !run.request.calperGiven ? unitLevelCalper(response, searched)
-                                                                                : *run.request.calper;
+                                                                               : *run.request.calper;
     work += static_cast<double>(searched) * rootCount(response);
     const double calibrationFrequency = format.writtenFrequency(1.0 / calper);
     const std::vector<double> frequencies = withCalibration(grid, calibrationFrequency);
@@ -225,9 +225,9 @@ ExitCode renderOne(RunState& run, const CheckedResponse& checked, std::size_t at
         if (run.request.format->describe != nullptr)
             text = describeResponse(run, checked);
         else
-            text = renderResponse(run, checked,
-                                  tableFrequencies(run, checked.response, converting.grid, converting.own),
-                                  converting.work);
+            text =
+                renderResponse(run, checked, tableFrequencies(run, checked.response, converting.grid, converting.own),
+                               converting.work);
     } catch (const std::bad_alloc&) {
         refusal = refuseOrSkip(run, report::outOfMemory());
     } catch (const std::exception& error) {

@@ -20,7 +20,8 @@ std::vector<std::string> filesOf(const std::string& folder, std::vector<FileIden
         const std::string name = entry.path().filename().string();
         if (name.empty() || name.front() == '.' || !entry.is_regular_file(error)) continue;
         names.push_back(name);
-        if (const std::optional<FileIdentity> identity = identityAt(entry.path().string())) identities.push_back(*identity);
+        if (const std::optional<FileIdentity> identity = identityAt(entry.path().string()))
+            identities.push_back(*identity);
     }
     std::sort(names.begin(), names.end());
     std::sort(identities.begin(), identities.end());

@@ -60,12 +60,14 @@ void groupByStation(std::vector<CheckedResponse>& checked)
 {
     for (std::size_t i = 0; i < checked.size();) {
         std::size_t networkEnd = i;
-        while (networkEnd < checked.size() && sameNetwork(checked[networkEnd].response, checked[i].response)) ++networkEnd;
+        while (networkEnd < checked.size() && sameNetwork(checked[networkEnd].response, checked[i].response))
+            ++networkEnd;
         Grouping network;
         span(checked, i, networkEnd, network.networkStart, network.networkEnd);
         for (std::size_t j = i; j < networkEnd;) {
             std::size_t stationEnd = j;
-            while (stationEnd < networkEnd && sameStation(checked[stationEnd].response, checked[j].response)) ++stationEnd;
+            while (stationEnd < networkEnd && sameStation(checked[stationEnd].response, checked[j].response))
+                ++stationEnd;
             Grouping station = network;
             span(checked, j, stationEnd, station.stationStart, station.stationEnd);
             for (std::size_t k = j; k < stationEnd; ++k) {

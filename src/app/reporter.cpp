@@ -109,7 +109,7 @@ std::string shownPath(const std::string& path)
 {
     std::string out;
     std::size_t from = 0;
-    for (std::size_t slash = path.find('/'); ; slash = path.find('/', from)) {
+    for (std::size_t slash = path.find('/');; slash = path.find('/', from)) {
         out += shown(path.substr(from, slash == std::string::npos ? std::string::npos : slash - from));
         if (slash == std::string::npos) break;
         out += '/';
@@ -284,7 +284,9 @@ ExitCode readingFailed(ReadOutcome outcome, const std::string& path)
 {
     switch (outcome) {
     case ReadOutcome::OpenFailed: say("ERROR: Coundn't open (" + shownPath(path) + ")\n"); return ExitCode::OpenFailed;
-    case ReadOutcome::SizeUndefined: say("ERROR: File size undefined (" + shownPath(path) + ")\n"); return ExitCode::SizeUndefined;
+    case ReadOutcome::SizeUndefined:
+        say("ERROR: File size undefined (" + shownPath(path) + ")\n");
+        return ExitCode::SizeUndefined;
     case ReadOutcome::ReadFailed:
     case ReadOutcome::Read: break;
     }
@@ -353,8 +355,8 @@ void sectionListing(const std::string& path, const std::vector<ChannelResponse>&
 
 ExitCode noSuchSection(const std::string& path, int number, const std::vector<ChannelResponse>& all)
 {
-    say("ERROR: No section " + std::to_string(number) + " in (" + shownPath(path) + "); it holds " + std::to_string(all.size()) +
-        ":\n" + sectionList(all));
+    say("ERROR: No section " + std::to_string(number) + " in (" + shownPath(path) + "); it holds " +
+        std::to_string(all.size()) + ":\n" + sectionList(all));
     return ExitCode::BadInputFile;
 }
 
@@ -433,8 +435,8 @@ Refusal defective(std::size_t number, const ChannelResponse& response, const std
 
 void inputUnitFromSensitivity(std::size_t number, const ChannelResponse& response)
 {
-    say("WARNING: " + sectionTitle(number, response) + ": no stage states an input unit: " +
-        shown(response.inputUnit) + ", the overall sensitivity's, is used\n");
+    say("WARNING: " + sectionTitle(number, response) + ": no stage states an input unit: " + shown(response.inputUnit) +
+        ", the overall sensitivity's, is used\n");
 }
 
 void gainFromSensitivity(std::size_t number, const ChannelResponse& response)
@@ -445,7 +447,8 @@ void gainFromSensitivity(std::size_t number, const ChannelResponse& response)
 
 Refusal noStages(std::size_t number, const ChannelResponse& response, const std::string& path)
 {
-    return {ExitCode::BadInputFile, sectionTitle(number, response) + " has no response stages (" + shownPath(path) + ")\n"};
+    return {ExitCode::BadInputFile,
+            sectionTitle(number, response) + " has no response stages (" + shownPath(path) + ")\n"};
 }
 
 Refusal stageWithoutResponse(std::size_t number, const ChannelResponse& response, const CascadeStage& stage,
@@ -462,7 +465,8 @@ Refusal stageWithoutResponse(std::size_t number, const ChannelResponse& response
 Refusal rateUnknown(std::size_t number, const ChannelResponse& response, int stage, const std::string& path)
 {
     return {ExitCode::BadInputFile, sectionTitle(number, response) + ": stage " + std::to_string(stage) +
-                                        " is digital, and no stage before it states a sampling rate (" + shownPath(path) + ")\n"};
+                                        " is digital, and no stage before it states a sampling rate (" +
+                                        shownPath(path) + ")\n"};
 }
 
 void rateCarried(std::size_t number, const ChannelResponse& response, int stage)
@@ -509,8 +513,8 @@ Refusal identityMissing(std::size_t number, const ChannelResponse& response, con
     add(response.id.channel.empty(), "channel");
     add(!response.start, "start of its epoch");
     return {ExitCode::BadInputFile,
-            sectionTitle(number, response) + " states no " + missing +
-                ", which FORMAT=" + std::string(request.format->name) + " files must name (" + shownPath(request.inputPath) +
+            sectionTitle(number, response) + " states no " + missing + ", which FORMAT=" +
+                std::string(request.format->name) + " files must name (" + shownPath(request.inputPath) +
                 "); put a header at the top of the file, with the channel's own values:\n"
                 "* NETWORK     : IU\n* STATION     : ANMO\n* LOCATION    : 00\n* CHANNEL     : BHZ\n"
                 "* START       : 2012-03-12T20:28:00\n* INPUT UNIT  : M\n"};
@@ -569,9 +573,9 @@ void readerLevelOff(std::size_t number, const ChannelResponse& response, double 
     char percent[32];
     const auto end =
         std::to_chars(percent, percent + sizeof percent, (factor - 1.0) * 100.0, std::chars_format::general, 3).ptr;
-    say("WARNING: " + sectionTitle(number, response) + ": at calper " + numberText(calper) +
-        " s the response is " + gainText(factor) + " counts/nm, not 1: SEISAN, which scales the table by it, reads" +
-        " the level " + std::string(percent, end) + " % off\n");
+    say("WARNING: " + sectionTitle(number, response) + ": at calper " + numberText(calper) + " s the response is " +
+        gainText(factor) + " counts/nm, not 1: SEISAN, which scales the table by it, reads" + " the level " +
+        std::string(percent, end) + " % off\n");
 }
 
 void writtenAsZero(std::size_t number, const ChannelResponse& response, const std::vector<std::string>& names,
@@ -622,8 +626,8 @@ ExitCode notCreated(const std::string& path)
 ExitCode oneFileForSeveral(const OutputRequest& request, std::size_t count, const std::vector<ChannelResponse>& all)
 {
     writingTo(request.outputPath);
-    say("ERROR: Coundn't create (" + shownPath(request.outputPath) + ")\n  (" + shownPath(request.inputPath) + ") holds " +
-        std::to_string(count) + " sections and FORMAT=" + std::string(request.format->name) +
+    say("ERROR: Coundn't create (" + shownPath(request.outputPath) + ")\n  (" + shownPath(request.inputPath) +
+        ") holds " + std::to_string(count) + " sections and FORMAT=" + std::string(request.format->name) +
         " writes one file for each: give SECTION=n for one of them, or as OUT= an existing folder (or a path ending"
         " in /) for all\n" +
         sectionList(all));
@@ -633,8 +637,8 @@ ExitCode oneFileForSeveral(const OutputRequest& request, std::size_t count, cons
 ExitCode sameFileName(const std::string& outputPath, const std::string& name, const std::vector<ChannelResponse>& all)
 {
     writingTo(outputPath);
-    say("ERROR: Coundn't create (" + shownPath(outputPath) + ")\n  two sections would both be written to " + shown(name) +
-        " (the name holds no location): give SECTION=n for one of them\n" + sectionList(all));
+    say("ERROR: Coundn't create (" + shownPath(outputPath) + ")\n  two sections would both be written to " +
+        shown(name) + " (the name holds no location): give SECTION=n for one of them\n" + sectionList(all));
     return ExitCode::CreateFailed;
 }
 

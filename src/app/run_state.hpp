@@ -43,7 +43,7 @@ struct ProgressLine {
     std::size_t files = 0;
     std::size_t filesDone = 0;
     std::size_t responses = 0;  ///< converted so far
-    std::string current;  ///< the file being read
+    std::string current;        ///< the file being read
 };
 
 /// What one run holds as it goes from stage to stage.
@@ -63,9 +63,9 @@ struct RunState {
     std::vector<ChannelResponse> responses;  ///< every response of the file, in file order
     std::vector<std::size_t> selected;       ///< indices into responses: the ones to convert
     std::vector<CheckedResponse> checked;
-    std::size_t skipped = 0;  ///< responses refused and skipped (ON_ERROR=skip)
+    std::size_t skipped = 0;   ///< responses refused and skipped (ON_ERROR=skip)
     std::size_t unlisted = 0;  ///< responses of a folder run beyond those `responses` lists
-    bool inFolder = false;  ///< one file of a folder: choosing nothing is no error
+    bool inFolder = false;     ///< one file of a folder: choosing nothing is no error
     ProgressLine progress;
     bool finished = false;    ///< the run's answer is given (SECTION=0 listed the sections)
     PreparedFapFile fapFile;  ///< the legacy FAP file, ready to stream
@@ -76,7 +76,7 @@ struct RunState {
     /// Hashes of the files' names in lower case: no two names alike (a hash met
     /// again is checked against the names themselves).
     std::unordered_set<std::uint64_t> plannedNames;
-    std::size_t planned = 0;  ///< responses given a target
+    std::size_t planned = 0;             ///< responses given a target
     unsigned long long outputBytes = 0;  ///< staged so far, bounded for the whole run
     std::size_t converted = 0;           ///< responses rendered and staged
 };

@@ -102,7 +102,8 @@ ReadOutcome HeldFile::open(const std::string& path)
 
 ReadOutcome HeldFile::readStart(std::size_t most, std::string& text) const
 {
-    const std::size_t size = static_cast<std::size_t>(taken_.size) < most ? static_cast<std::size_t>(taken_.size) : most;
+    const std::size_t size =
+        static_cast<std::size_t>(taken_.size) < most ? static_cast<std::size_t>(taken_.size) : most;
     try {
         text.resize(size);
     } catch (const std::exception&) {

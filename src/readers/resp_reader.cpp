@@ -84,7 +84,8 @@ std::vector<double> tableNumbers(std::string_view rest, std::size_t wanted)
     for (std::string_view text = trimmed(rest); !text.empty(); text = trimmed(text)) {
         const std::size_t end = std::min(text.size(), text.find_first_of(" \t"));
         const std::optional<double> number = readExactNumber(text.substr(0, end));
-        if (!number) throw Defect{"\"" + std::string(text.substr(0, std::min<std::size_t>(end, 40))) + "\" is not a number"};
+        if (!number)
+            throw Defect{"\"" + std::string(text.substr(0, std::min<std::size_t>(end, 40))) + "\" is not a number"};
         numbers.push_back(*number);
         text.remove_prefix(end);
     }
@@ -135,7 +136,7 @@ struct StageInProgress {
     CascadeStage stage;
     bool coefficients = false;  ///< a blockette 54
     char coefficientType = 'D';
-    char symmetry = 'A';        ///< blockette 61's
+    char symmetry = 'A';  ///< blockette 61's
     int filters = 0;
     int decimations = 0;
     int gains = 0;
@@ -231,7 +232,8 @@ void readStageField(const RespLine& line, StageInProgress& progress, char pendin
     switch (line.blockette) {
     case 53:
         if (line.field == 4) {
-            stage.kind = pendingType == 'D' ? CascadeStage::Kind::DigitalPoleZero : CascadeStage::Kind::AnaloguePoleZero;
+            stage.kind =
+                pendingType == 'D' ? CascadeStage::Kind::DigitalPoleZero : CascadeStage::Kind::AnaloguePoleZero;
             stage.hertz = pendingType == 'B';
         } else if (line.field == 5) {
             stage.inputUnit = std::string(value);
@@ -422,10 +424,11 @@ struct RespReading {
             throw Defect{"stage number " + std::to_string(currentNumber) + " (stages are numbered from 1)"};
         current = &epoch.stages[currentNumber];
         int& seen = isFilter(line.blockette) ? current->filters
-                    : line.blockette == 57 ? current->decimations
-                                           : current->gains;
+                    : line.blockette == 57   ? current->decimations
+                                             : current->gains;
         if (++seen > 1)
-            throw Defect{"stage " + std::to_string(currentNumber) + " is stated again (one filter, decimation and gain a stage)"};
+            throw Defect{"stage " + std::to_string(currentNumber) +
+                         " is stated again (one filter, decimation and gain a stage)"};
     }
 
     void channelField(const RespLine& parsed, std::string_view value)
@@ -434,7 +437,8 @@ struct RespReading {
         if (parsed.field == 3) response.id.location = value == "??" || value == "--" ? "" : std::string(value);
         if (parsed.field == 4) response.id.channel = std::string(value);
         if (parsed.field == 6) response.stated.instrument = std::string(value);
-        if (std::optional<double>* place = channelPlaceField(response.place, parsed.field)) *place = leadingNumber(value);
+        if (std::optional<double>* place = channelPlaceField(response.place, parsed.field))
+            *place = leadingNumber(value);
         if (parsed.field == 18) response.sampleRate = leadingNumber(value);
         if (parsed.field == 22 || parsed.field == 23) {
             const std::optional<DateTime> time = readSeedTime(value);

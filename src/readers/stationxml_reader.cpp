@@ -123,7 +123,8 @@ void readEpoch(ChannelResponse& channel, std::string_view start, std::string_vie
         if (trimmed(text).empty()) return std::nullopt;  // not stated: the standard formats ask for a start
         const std::optional<DateTime> time = readXmlDateTime(text);
         if (!time)
-            noteDefect(channel, std::string(name) + " \"" + std::string(text.substr(0, 40)) + "\" is not a date and time");
+            noteDefect(channel,
+                       std::string(name) + " \"" + std::string(text.substr(0, 40)) + "\" is not a date and time");
         return time;
     };
     channel.start = read(start, "startDate");
@@ -173,7 +174,8 @@ void startElementIn(Walk& walk, const XML_Char* name, const XML_Char** attribute
         walk.stage.number = static_cast<int>(expected);
         if (!number || *number != static_cast<double>(expected))
             noteDefect(walk.channel, "the " + std::to_string(expected) + ". <Stage> is numbered \"" +
-                                         std::string(written.substr(0, 40)) + "\" (stages are numbered 1 to n in order)");
+                                         std::string(written.substr(0, 40)) +
+                                         "\" (stages are numbered 1 to n in order)");
     } else if (walk.inStage && (element == "Zero" || element == "Pole")) {
         walk.root = {};
     } else if (walk.inStage && element == "Decimation") {
@@ -216,7 +218,10 @@ void endStageElement(Walk& walk, std::string_view element)
     } else if (element == "Denominator") {
         stage.denominator.push_back(walk.number());
     } else if (element == "Symmetry") {
-        walk.symmetry = typeIs(walk.text, "NONE") ? 'N' : typeIs(walk.text, "EVEN") ? 'E' : typeIs(walk.text, "ODD") ? 'O' : '?';
+        walk.symmetry = typeIs(walk.text, "NONE")   ? 'N'
+                        : typeIs(walk.text, "EVEN") ? 'E'
+                        : typeIs(walk.text, "ODD")  ? 'O'
+                                                    : '?';
         if (walk.symmetry == '?')
             walk.defect(walk.where() + " \"" + std::string(trimmed(walk.text).substr(0, 40)) +
                         "\" is not NONE, EVEN or ODD");
@@ -244,7 +249,8 @@ void endStageElement(Walk& walk, std::string_view element)
         walk.listed = {};
     } else if (parent == "Polynomial") {
         PolynomialTerms& terms = stage.polynomial;
-        if (element == "ApproximationType") terms.approximation = trimmed(walk.text).empty() ? 'M' : trimmed(walk.text).front();
+        if (element == "ApproximationType")
+            terms.approximation = trimmed(walk.text).empty() ? 'M' : trimmed(walk.text).front();
         if (element == "FrequencyLowerBound") terms.lowestFrequency = walk.number();
         if (element == "FrequencyUpperBound") terms.highestFrequency = walk.number();
         if (element == "ApproximationLowerBound") terms.lowestInput = walk.number();
@@ -412,7 +418,8 @@ std::optional<bool> RootElementFinder::feed(std::string_view piece)
         case State::Comment:
         case State::Instruction:
             // "-->" and "?>" end them: the last two characters are kept.
-            if (c == '>' && ((state_ == State::Comment && tail_ == "--") || (state_ == State::Instruction && tail_.back() == '?'))) {
+            if (c == '>' && ((state_ == State::Comment && tail_ == "--") ||
+                             (state_ == State::Instruction && tail_.back() == '?'))) {
                 state_ = State::Between;
                 tail_ = "  ";
             } else {

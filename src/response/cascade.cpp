@@ -165,7 +165,9 @@ std::vector<PreparedStage> prepareCascade(const std::vector<CascadeStage>& stage
             break;
         }
         case Kind::Iir:
-        case Kind::AnalogueCoefficients: p.scale = gain / (gainElsewhere ? magnitude(rawValue(p, stage.gainFrequency)) : 1.0); break;
+        case Kind::AnalogueCoefficients:
+            p.scale = gain / (gainElsewhere ? magnitude(rawValue(p, stage.gainFrequency)) : 1.0);
+            break;
         case Kind::GainOnly:
         case Kind::Polynomial:
         case Kind::ResponseList: p.scale = gain; break;

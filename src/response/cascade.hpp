@@ -41,14 +41,14 @@ struct PolynomialTerms {
 /// One stage of a StationXML or RESP response, as the file states it.
 struct CascadeStage {
     enum class Kind {
-        AnaloguePoleZero,  ///< Laplace, roots in rad/s or (`hertz`) in Hz
-        DigitalPoleZero,   ///< z-transform roots
-        Fir,               ///< numerator taps only (expanded from a symmetric listing)
-        Iir,               ///< numerator and denominator
+        AnaloguePoleZero,      ///< Laplace, roots in rad/s or (`hertz`) in Hz
+        DigitalPoleZero,       ///< z-transform roots
+        Fir,                   ///< numerator taps only (expanded from a symmetric listing)
+        Iir,                   ///< numerator and denominator
         AnalogueCoefficients,  ///< Σ b_k s^k / Σ a_k s^k, s in rad/s or (`hertz`) in Hz
-        GainOnly,          ///< a stage gain and nothing else
-        Polynomial,        ///< a non-linear mapping: no frequency response
-        ResponseList,      ///< values at listed frequencies only
+        GainOnly,              ///< a stage gain and nothing else
+        Polynomial,            ///< a non-linear mapping: no frequency response
+        ResponseList,          ///< values at listed frequencies only
     };
     Kind kind = Kind::GainOnly;
     int number = 0;

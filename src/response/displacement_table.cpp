@@ -104,7 +104,8 @@ void forEachUnitLevelPeriod(const PreparedResponse& response, double shortest, d
             std::sort(pending.begin(), pending.end(), nearer);
         }
         // What no interval left to scan can come nearer than is visited now.
-        const double unscanned = std::min(left >= 1 ? nearness(left) : HUGE_VAL, right <= steps ? nearness(right) : HUGE_VAL);
+        const double unscanned =
+            std::min(left >= 1 ? nearness(left) : HUGE_VAL, right <= steps ? nearness(right) : HUGE_VAL);
         while (!pending.empty() && std::fabs(std::log10(pending.back())) <= unscanned) {
             const double period = pending.back();
             pending.pop_back();

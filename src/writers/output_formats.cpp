@@ -49,8 +49,8 @@ constexpr OutputFormat formats[] = {
      gseHead<GseVersion::Ims10>, gseMessageTail, Envelope::OneMessage, false},
     {"CSS", cssWrittenFrequency, maxCssRows, "a CSS file is given", cssFileText, cssFileName, cssNameFields, nullptr,
      "", Envelope::FilePerResponse, false},
-    {"StationXML", nullptr, 0, "", nullptr, nullptr, noNameFields, stationXmlHead, stationXmlTail,
-     Envelope::OneMessage, false, stationXmlChannel},
+    {"StationXML", nullptr, 0, "", nullptr, nullptr, noNameFields, stationXmlHead, stationXmlTail, Envelope::OneMessage,
+     false, stationXmlChannel},
     {"RESP", nullptr, 0, "", nullptr, nullptr, noNameFields, noHead, "", Envelope::OneMessage, false, respChannel},
 };
 

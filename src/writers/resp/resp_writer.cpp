@@ -60,8 +60,8 @@ std::string stageNumber(const CascadeStage& stage)
 void poleZero(std::string& out, const CascadeStage& stage)
 {
     const char* type = stage.kind == CascadeStage::Kind::DigitalPoleZero ? "D [Digital (Z-transform)]"
-                       : stage.hertz                                      ? "B [Analog (Hz)]"
-                                                                          : "A [Laplace Transform (Rad/sec)]";
+                       : stage.hertz                                     ? "B [Analog (Hz)]"
+                                                                         : "A [Laplace Transform (Rad/sec)]";
     banner(out, "Response (Poles & Zeros)");
     field(out, "B053F03", "Transfer function type", type);
     field(out, "B053F04", "Stage sequence number", stageNumber(stage));
@@ -81,9 +81,7 @@ void poleZero(std::string& out, const CascadeStage& stage)
 
 void coefficients(std::string& out, const CascadeStage& stage)
 {
-    const char* type = stage.kind != CascadeStage::Kind::AnalogueCoefficients ? "D"
-                       : stage.hertz                                          ? "B"
-                                                                              : "A";
+    const char* type = stage.kind != CascadeStage::Kind::AnalogueCoefficients ? "D" : stage.hertz ? "B" : "A";
     banner(out, "Response (Coefficients)");
     field(out, "B054F03", "Transfer function type", type);
     field(out, "B054F04", "Stage sequence number", stageNumber(stage));
@@ -186,13 +184,16 @@ void stageBlockettes(std::string& out, const CascadeStage& stage)
 std::string respChannel(const MetadataResponse& channel)
 {
     const ChannelResponse& response = *channel.response;
-    std::string out = "#\t\t<< kalvert, from " + channel.sourceName + " >>\n#\t\t\n#\t\t======== CHANNEL RESPONSE DATA ========\n";
+    std::string out =
+        "#\t\t<< kalvert, from " + channel.sourceName + " >>\n#\t\t\n#\t\t======== CHANNEL RESPONSE DATA ========\n";
     out += "B050F03     Station:     " + response.id.station + "\n";
     out += "B050F16     Network:     " + response.id.network + "\n";
-    out += "B052F03     Location:    " + (response.id.location.empty() ? std::string("??") : response.id.location) + "\n";
+    out +=
+        "B052F03     Location:    " + (response.id.location.empty() ? std::string("??") : response.id.location) + "\n";
     out += "B052F04     Channel:     " + response.id.channel + "\n";
     out += "B052F22     Start date:  " + (response.start ? seedTime(*response.start) : std::string()) + "\n";
-    out += "B052F23     End date:    " + (response.end ? seedTime(*response.end) : std::string("No Ending Time")) + "\n";
+    out +=
+        "B052F23     End date:    " + (response.end ? seedTime(*response.end) : std::string("No Ending Time")) + "\n";
     out += "#\t\t=======================================\n";
     for (const CascadeStage& stage : channel.stages) stageBlockettes(out, stage);
     const StatedValues& stated = response.stated;

@@ -76,23 +76,37 @@ void stageUnits(std::string& out, const CascadeStage& stage)
 void roots(std::string& out, const char* element, const std::vector<Complex>& list)
 {
     for (std::size_t i = 0; i < list.size(); ++i)
-        out.append("          <").append(element).append(" number=\"").append(std::to_string(i)).append("\"><Real>")
-            .append(roundTripText(list[i].re)).append("</Real><Imaginary>").append(roundTripText(list[i].im))
-            .append("</Imaginary></").append(element).append(">\n");
+        out.append("          <")
+            .append(element)
+            .append(" number=\"")
+            .append(std::to_string(i))
+            .append("\"><Real>")
+            .append(roundTripText(list[i].re))
+            .append("</Real><Imaginary>")
+            .append(roundTripText(list[i].im))
+            .append("</Imaginary></")
+            .append(element)
+            .append(">\n");
 }
 
 void coefficients(std::string& out, const char* element, const std::vector<double>& values)
 {
     for (const double value : values)
-        out.append("          <").append(element).append(">").append(roundTripText(value)).append("</")
-            .append(element).append(">\n");
+        out.append("          <")
+            .append(element)
+            .append(">")
+            .append(roundTripText(value))
+            .append("</")
+            .append(element)
+            .append(">\n");
 }
 
 // The taps as listed: half of a symmetric filter, or all.
 std::vector<double> listedTaps(const CascadeStage& stage)
 {
     const std::size_t n = stage.numerator.size();
-    if (stage.symmetry == 'O') return {stage.numerator.begin(), stage.numerator.begin() + static_cast<long>((n + 1) / 2)};
+    if (stage.symmetry == 'O')
+        return {stage.numerator.begin(), stage.numerator.begin() + static_cast<long>((n + 1) / 2)};
     if (stage.symmetry == 'E') return {stage.numerator.begin(), stage.numerator.begin() + static_cast<long>(n / 2)};
     return stage.numerator;
 }
@@ -121,12 +135,17 @@ void filter(std::string& out, const CascadeStage& stage)
             out += "        <FIR>\n";
             stageUnits(out, stage);
             out.append("          <Symmetry>")
-                .append(stage.symmetry == 'O' ? "ODD" : stage.symmetry == 'E' ? "EVEN" : "NONE")
+                .append(stage.symmetry == 'O'   ? "ODD"
+                        : stage.symmetry == 'E' ? "EVEN"
+                                                : "NONE")
                 .append("</Symmetry>\n");
             const std::vector<double> taps = listedTaps(stage);
             for (std::size_t i = 0; i < taps.size(); ++i)
-                out.append("          <NumeratorCoefficient i=\"").append(std::to_string(i + 1)).append("\">")
-                    .append(roundTripText(taps[i])).append("</NumeratorCoefficient>\n");
+                out.append("          <NumeratorCoefficient i=\"")
+                    .append(std::to_string(i + 1))
+                    .append("\">")
+                    .append(roundTripText(taps[i]))
+                    .append("</NumeratorCoefficient>\n");
             out += "        </FIR>\n";
             break;
         }
@@ -150,9 +169,13 @@ void filter(std::string& out, const CascadeStage& stage)
         out += "        <ResponseList>\n";
         stageUnits(out, stage);
         for (const ListedValue& value : stage.listed)
-            out.append("          <ResponseListElement><Frequency>").append(roundTripText(value.frequency))
-                .append("</Frequency><Amplitude>").append(roundTripText(value.amplitude))
-                .append("</Amplitude><Phase>").append(roundTripText(value.phase)).append("</Phase></ResponseListElement>\n");
+            out.append("          <ResponseListElement><Frequency>")
+                .append(roundTripText(value.frequency))
+                .append("</Frequency><Amplitude>")
+                .append(roundTripText(value.amplitude))
+                .append("</Amplitude><Phase>")
+                .append(roundTripText(value.phase))
+                .append("</Phase></ResponseListElement>\n");
         out += "        </ResponseList>\n";
         break;
     case Kind::Polynomial: {
@@ -166,8 +189,11 @@ void filter(std::string& out, const CascadeStage& stage)
         number(out, "          ", "ApproximationUpperBound", terms.highestInput);
         number(out, "          ", "MaximumError", terms.largestError);
         for (std::size_t i = 0; i < terms.coefficients.size(); ++i)
-            out.append("          <Coefficient number=\"").append(std::to_string(i)).append("\">")
-                .append(roundTripText(terms.coefficients[i])).append("</Coefficient>\n");
+            out.append("          <Coefficient number=\"")
+                .append(std::to_string(i))
+                .append("\">")
+                .append(roundTripText(terms.coefficients[i]))
+                .append("</Coefficient>\n");
         out += "        </Polynomial>\n";
         break;
     }
@@ -236,10 +262,11 @@ std::string stationXmlChannel(const MetadataResponse& channel)
         number(out, "    ", "Latitude", station.latitude ? *station.latitude : orZero(place.latitude));
         number(out, "    ", "Longitude", station.longitude ? *station.longitude : orZero(place.longitude));
         number(out, "    ", "Elevation", station.elevation ? *station.elevation : orZero(place.elevation));
-        out += "    <Site><Name>" + escaped(station.site.empty() ? response.id.station : station.site) + "</Name></Site>\n";
+        out += "    <Site><Name>" + escaped(station.site.empty() ? response.id.station : station.site) +
+               "</Name></Site>\n";
     }
-    out += "    <Channel code=\"" + escaped(response.id.channel) + "\" locationCode=\"" + escaped(response.id.location) +
-           "\"" + epochAttributes(response.start, response.end) + ">\n";
+    out += "    <Channel code=\"" + escaped(response.id.channel) + "\" locationCode=\"" +
+           escaped(response.id.location) + "\"" + epochAttributes(response.start, response.end) + ">\n";
     if (!channel.writtenAsZero.empty()) {
         std::string missing;
         for (const std::string& name : channel.writtenAsZero) missing += (missing.empty() ? "" : ", ") + name;
@@ -262,11 +289,11 @@ std::string stationXmlChannel(const MetadataResponse& channel)
         out += "      <InstrumentSensitivity>\n";
         number(out, "        ", "Value", *stated.sensitivity);
         number(out, "        ", "Frequency", stated.sensitivityFrequency.value_or(0.0));
-        units(out, "        ", "InputUnits", stated.sensitivityUnit.empty() ? response.inputUnit : stated.sensitivityUnit,
-              "");
+        units(out, "        ", "InputUnits",
+              stated.sensitivityUnit.empty() ? response.inputUnit : stated.sensitivityUnit, "");
         const std::string output = !stated.sensitivityOutputUnit.empty() ? stated.sensitivityOutputUnit
-                                   : channel.stages.empty()               ? std::string("COUNTS")
-                                                                          : channel.stages.back().outputUnit;
+                                   : channel.stages.empty()              ? std::string("COUNTS")
+                                                                         : channel.stages.back().outputUnit;
         units(out, "        ", "OutputUnits", output.empty() ? "COUNTS" : output, "");
         out += "      </InstrumentSensitivity>\n";
     }
