@@ -169,7 +169,7 @@ std::optional<DateTime> readXmlDateTime(std::string_view text)
         if ((time.hour >= midnightHour && !midnight) || time.minute > lastMinute || time.second > lastMinute)
             return std::nullopt;
     }
-    std::int64_t offsetMinutes = 0;
+    std::int64_t offsetMinutes = 0;  // east of UTC
     if (at < text.size() && text[at] == 'Z') {
         ++at;
     } else if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
@@ -181,7 +181,7 @@ std::optional<DateTime> readXmlDateTime(std::string_view text)
         if (!readDigits(text, at, 2, hours) || !separated(':', minutes) || minutes > lastMinute ||
             hours * 60 + minutes > widestOffset * 60)
             return std::nullopt;
-        offsetMinutes = sign * (hours * 60 + minutes);
+        offsetMinutes = static_cast<std::int64_t>(sign) * (hours * 60 + minutes);
     }
     if (at != text.size()) return std::nullopt;
     // Local time minus its offset is UTC; the carry does the rest (hour 24 too).
