@@ -55,3 +55,23 @@ for format in StationXML RESP; do
     printf "%s out: %.2f s (%.0f channel epochs per second, %.2f of the CSS time), %.1f MiB peak, %.0f MB written\n",
            f, s, e / s, s / w, k / 1024, b / 1e6 }'
 done
+
+# Dataless SEED: a folder of VOLUMES copies of a real volume (3 channel
+# epochs of 10 stages, FIRs of up to 1,199 taps), each under its own
+# station code, converted to CSS in one run.
+volumes=${3:-300}
+python3 - "$here/tests/data/dataless/AI.ESPZ._.BH_.dataless" "$volumes" "$work/volumes" <<'PY'
+import sys, pathlib
+volume, copies, folder = pathlib.Path(sys.argv[1]).read_bytes(), int(sys.argv[2]), pathlib.Path(sys.argv[3])
+folder.mkdir()
+# The station blockette opens the first S record.
+at = next(r * 4096 + 8 for r in range(len(volume) // 4096) if volume[r * 4096 + 6:r * 4096 + 7] == b"S")
+for i in range(copies):
+    copy = bytearray(volume)
+    copy[at + 7:at + 12] = b"S%04d" % i
+    (folder / ("S%04d.dataless" % i)).write_bytes(bytes(copy))
+PY
+read -r seconds kib < <(measure "$kalvert" "IN=$work/volumes/" "OUT=$work/volumes-css/" FORMAT=CSS)
+awk -v n="$volumes" -v s="$seconds" -v k="$kib" -v f="$(find "$work/volumes-css" -type f | wc -l)" 'BEGIN {
+  printf "dataless SEED: %d volumes, %d files in %.2f s (%.0f channel epochs per second), %.1f MiB peak\n",
+         n, f, s, f / s, k / 1024 }'

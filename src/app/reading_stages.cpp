@@ -6,6 +6,7 @@
 #include "app/reporter.hpp"
 #include "app/response_source.hpp"
 #include "app/stages.hpp"
+#include "readers/dataless_reader.hpp"
 #include "readers/legacy_reader.hpp"
 #include "readers/resp_reader.hpp"
 #include "readers/section_reader.hpp"
@@ -104,6 +105,7 @@ ExitCode readInput(RunState& run)
     if (outcome == ReadOutcome::Read) {
         if (isStationXml(run.input, run.inputText, startToLookAt)) run.inputKind = InputKind::StationXml;
         if (looksLikeResp(run.inputText)) run.inputKind = InputKind::Resp;
+        if (looksLikeDataless(run.inputText)) run.inputKind = InputKind::Dataless;
         run.streamed = run.inputKind != InputKind::SacPoleZero;
         // A SAC pole-zero file is read whole (a short one already is); the
         // others piece by piece, twice, from the file held open.

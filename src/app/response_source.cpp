@@ -4,6 +4,7 @@
 
 #include "app/reporter.hpp"
 #include "app/stages.hpp"
+#include "readers/dataless_reader.hpp"
 #include "readers/resp_reader.hpp"
 #include "readers/stationxml_reader.hpp"
 
@@ -19,10 +20,12 @@ ExitCode streamResponses(const RunState& run, const std::function<ExitCode(Chann
     const std::string& path = run.request.inputPath;
     try {
         const ChunkSource pieces = run.input.pieces();
-        if (run.inputKind == InputKind::StationXml)
-            readStationXml(pieces, sink);
-        else
-            readResp(pieces, sink);
+        switch (run.inputKind) {
+        case InputKind::StationXml: readStationXml(pieces, sink); break;
+        case InputKind::Dataless: readDataless(pieces, sink); break;
+        case InputKind::Resp:
+        case InputKind::SacPoleZero: readResp(pieces, sink); break;
+        }
     } catch (const ReadError& error) {
         return report::sectionsUnreadable(path, error.what());
     } catch (const std::bad_alloc&) {

@@ -33,7 +33,7 @@ struct CheckedResponse {
 };
 
 /// What the input file holds, told by its content.
-enum class InputKind { SacPoleZero, StationXml, Resp };
+enum class InputKind { SacPoleZero, StationXml, Resp, Dataless };
 
 /// The one line on a terminal that shows how far a long run has come.
 struct ProgressLine {

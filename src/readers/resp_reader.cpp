@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <memory>
 
 #include "readers/cascade_rules.hpp"
 #include "text/text_scan.hpp"
@@ -177,7 +178,8 @@ bool finishEpoch(EpochInProgress& epoch, const ResponseSink& each, std::size_t& 
         } else if (progress.coefficients && !stage.denominator.empty()) {
             noteDefect(response, "stage " + std::to_string(number) + ": B054 with denominators and no numerator");
         }
-        if (stage.kind == Kind::Fir && !stage.numerator.empty()) expandSymmetric(progress);
+        if (stage.kind == Kind::Fir && stage.numerator.empty()) stage.kind = Kind::GainOnly;  // a FIR without taps
+        if (stage.kind == Kind::Fir) expandSymmetric(progress);
         if (stage.decimation && stage.decimation->inputRate > 0 && stage.decimation->factor > 0)
             response.sampleRate = stage.decimation->inputRate / stage.decimation->factor;
         response.stages.emplace_back(std::move(stage));
@@ -347,11 +349,9 @@ bool looksLikeResp(std::string_view text)
     return false;
 }
 
-namespace {
-
 // The reading of one file, line by line.
 struct RespReading {
-    explicit RespReading(const ResponseSink& sink) : each(sink) {}
+    RespReading(const ResponseSink& sink, bool fromFile) : each(sink), numbered(fromFile) {}
 
     const ResponseSink& each;
     EpochInProgress epoch;
@@ -365,13 +365,19 @@ struct RespReading {
     OpenBlockette blockette;
     std::uint64_t lineNumber = 0;
     std::size_t count = 0;
+    bool numbered = true;  ///< the text is a file's, whose line numbers mean something
 
-    std::string lineText(std::uint64_t number) const { return "line " + std::to_string(number); }
+    [[nodiscard]] std::string lineText(std::uint64_t number) const { return "line " + std::to_string(number); }
+    // " (line 12)" after what a message names; nothing for text made from a binary volume.
+    [[nodiscard]] std::string atLine(std::uint64_t number, const char* word = "") const
+    {
+        return numbered ? std::string(" (") + word + lineText(number) + ")" : std::string();
+    }
 
     void defect(const RespLine& line, const std::string& why)
     {
         std::string where = currentNumber > 0 ? "stage " + std::to_string(currentNumber) + ": " : std::string();
-        noteDefect(epoch.response, where + tagText(line) + " (" + lineText(lineNumber) + "): " + why);
+        noteDefect(epoch.response, where + tagText(line) + atLine(lineNumber) + ": " + why);
     }
 
     // The open blockette ends: every field it needs present, every count met.
@@ -380,8 +386,7 @@ struct RespReading {
         const BlocketteLayout* layout = blockette.layout;
         if (layout != nullptr && epoch.open) {
             const std::string where = (currentNumber > 0 ? "stage " + std::to_string(currentNumber) + ": " : "") +
-                                      "B0" + std::to_string(layout->blockette) + " (from " +
-                                      lineText(blockette.firstLine) + ")";
+                                      "B0" + std::to_string(layout->blockette) + atLine(blockette.firstLine, "from ");
             const std::uint64_t missing = layout->required & ~blockette.seen;
             if (missing != 0) {
                 int field = 0;
@@ -497,7 +502,9 @@ struct RespReading {
                 }
             }
         } catch (const Defect& found) {
-            if (!epoch.open) throw ReadError(lineText(lineNumber) + ": " + tagText(parsed) + ": " + found.why);
+            if (!epoch.open)
+                throw ReadError((numbered ? lineText(lineNumber) + ": " : std::string()) + tagText(parsed) + ": " +
+                                found.why);
             defect(parsed, found.why);
         }
         lastBlockette = parsed.blockette;
@@ -510,6 +517,8 @@ struct RespReading {
         return finishEpoch(epoch, each, count);
     }
 };
+
+namespace {
 
 // Splits pieces into lines ended by LF, CR LF or CR alone.
 class LineSplitter {
@@ -556,9 +565,31 @@ private:
 
 }  // namespace
 
+RespLineReader::RespLineReader(const ResponseSink& each, bool numbered)
+    : reading_(std::make_unique<RespReading>(each, numbered))
+{
+}
+
+RespLineReader::~RespLineReader() = default;
+
+bool RespLineReader::line(std::string_view text)
+{
+    return reading_->line(text);
+}
+
+bool RespLineReader::finish()
+{
+    return reading_->finish();
+}
+
+std::size_t RespLineReader::epochs() const
+{
+    return reading_->count;
+}
+
 void readResp(const ChunkSource& source, const ResponseSink& each)
 {
-    RespReading reading(each);
+    RespReading reading(each, true);
     LineSplitter lines;
     bool goOn = true;
     for (std::string_view piece = source(); goOn && !piece.empty(); piece = source())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -21,6 +23,27 @@ namespace kalvert {
 /// file without a channel epoch, or a number or line it cannot read.
 /// Streams: each epoch goes to `each` as soon as the next one begins.
 void readResp(const ChunkSource& source, const ResponseSink& each);
+
+struct RespReading;
+
+/// RESP text handed over line by line, as the dataless reader makes it from
+/// a binary volume's blockettes: read by the same rules as a RESP file.
+class RespLineReader {
+public:
+    /// `numbered`: messages name the line (a file), or not (made text).
+    RespLineReader(const ResponseSink& each, bool numbered);
+    RespLineReader(const RespLineReader&) = delete;
+    RespLineReader& operator=(const RespLineReader&) = delete;
+    ~RespLineReader();
+    /// False when the sink wants no more.
+    bool line(std::string_view text);
+    /// The last epoch handed over; false when the sink wants no more.
+    bool finish();
+    [[nodiscard]] std::size_t epochs() const;
+
+private:
+    std::unique_ptr<RespReading> reading_;
+};
 
 /// Every epoch of a file held in memory.
 [[nodiscard]] std::vector<ChannelResponse> readRespText(std::string_view text);

@@ -13,7 +13,7 @@ cmake -S . -B "$build" -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYPE=RelWi
 cmake --build "$build" -j"$(nproc)"
 
 status=0
-for target in pole_zero_reader_fuzz section_reader_fuzz request_fuzz number_format_fuzz conversion_fuzz stationxml_reader_fuzz resp_reader_fuzz; do
+for target in pole_zero_reader_fuzz section_reader_fuzz request_fuzz number_format_fuzz conversion_fuzz stationxml_reader_fuzz resp_reader_fuzz dataless_reader_fuzz; do
   found=$(mktemp -d)  # new inputs go here, not into the checked-in seeds
   echo "== $target, $seconds s"
   if ! "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
