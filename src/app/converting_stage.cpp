@@ -7,6 +7,7 @@
 
 #include "app/reporter.hpp"
 #include "app/metadata_conversion.hpp"
+#include "app/conversion_queue.hpp"
 #include "app/output_plan.hpp"
 #include "app/response_source.hpp"
 #include "app/stages.hpp"
@@ -138,8 +139,9 @@ std::vector<double> withCalibration(const std::vector<double>& frequencies, doub
 
 // One response tabulated and rendered; throws with the reason in words.
 std::string renderResponse(const RunState& run, const CheckedResponse& checked, const std::vector<double>& grid,
-                           double& work)
+                           double budget, Rendered& rendered)
 {
+    double& work = rendered.work;
     const OutputFormat& format = *run.request.format;
     const PreparedResponse response = prepareResponse(
         checked.response, ResponseKind{checked.kind.inputMotion, displacementInCountsPerNanometre, true});
@@ -155,9 +157,11 @@ std::string renderResponse(const RunState& run, const CheckedResponse& checked, 
                          " " + std::string(format.rowLimitReason));
     if (frequencies.size() < 2) throw FieldError("fewer than two rows in the band");
 
-    // The bound holds for the whole run, however many responses share it.
+    // The bound holds for the whole run, however many responses share it:
+    // `budget` is what the responses before this one have left of it.
     work += static_cast<double>(frequencies.size()) * rootCount(response);
-    if (work > maxRootFrequencyTerms) throw std::length_error("more root-frequency terms than one run may take on");
+    rendered.workBounded = true;
+    if (work > budget) throw std::length_error(workBoundPassed);
     TabulatedResponse table;
     table.response = &checked.response;
     table.rows = tabulateDisplacement(response, frequencies);
@@ -214,32 +218,6 @@ ExitCode prepareRunGrid(const RunState& run, std::vector<double>& grid)
     return ExitCode::Success;
 }
 
-// One response rendered and staged; SomeSkipped counts as done.
-ExitCode renderOne(RunState& run, const CheckedResponse& checked, std::size_t at, Converting& converting)
-{
-    const bool message = run.request.format->envelope == Envelope::OneMessage;
-    if (!message && run.targets[at].empty()) return ExitCode::Success;  // skipped when the names were planned
-    std::string text;
-    ExitCode refusal = ExitCode::Success;
-    try {
-        if (run.request.format->describe != nullptr)
-            text = describeResponse(run, checked);
-        else
-            text =
-                renderResponse(run, checked, tableFrequencies(run, checked.response, converting.grid, converting.own),
-                               converting.work);
-    } catch (const std::bad_alloc&) {
-        refusal = refuseOrSkip(run, report::outOfMemory());
-    } catch (const std::exception& error) {
-        refusal = refuseOrSkip(run, report::responseNotConverted(checked.number, checked.response, error.what()));
-    }
-    if (refusal == ExitCode::SomeSkipped) return ExitCode::Success;
-    if (refusal != ExitCode::Success) return refusal;
-    if (message) text += '\n';
-    ++run.converted;
-    return appendOutput(run, message ? 0 : at, text);
-}
-
 // Each response rendered and written at once to its staged file (or the
 // staged message), so that memory does not grow with their number.
 ExitCode renderAll(RunState& run)
@@ -249,38 +227,81 @@ ExitCode renderAll(RunState& run)
     if (run.request.format->describe != nullptr) groupByStation(run.checked);
     if (const ExitCode code = stageOutput(run); code != ExitCode::Success) return code;
     std::size_t index = 0;
-    const ExitCode code = forEachChecked(
-        run, [&](const CheckedResponse& checked) { return renderOne(run, checked, index++, converting); });
+    const ExitCode code =
+        forEachChecked(run, [&](const CheckedResponse& checked) { return converting.queue->add(checked, index++); });
     if (code != ExitCode::Success) return code;
-    return finishConverting(run);
+    return finishConverting(run, converting);
 }
 
 }  // namespace
 
-ExitCode startConverting(const RunState& run, Converting& converting)
+Rendered renderAlone(const RunState& run, const CheckedResponse& checked, const std::vector<double>& grid,
+                     double budget)
 {
-    if (run.request.format->describe != nullptr) return ExitCode::Success;  // no table, no grid
-    return prepareRunGrid(run, converting.grid);
+    Rendered rendered;
+    const report::KeptMessages kept(rendered.messages);
+    try {
+        if (run.request.format->describe != nullptr) {
+            rendered.text = describeResponse(run, checked);
+        } else {
+            std::vector<double> own;
+            rendered.text = renderResponse(run, checked, tableFrequencies(run, checked.response, grid, own), budget,
+                                           rendered);
+        }
+    } catch (const std::bad_alloc&) {
+        rendered.outcome = Rendered::Outcome::OutOfMemory;
+    } catch (const std::exception& error) {
+        rendered.outcome = Rendered::Outcome::Refused;
+        rendered.reason = error.what();
+    }
+    return rendered;
+}
+
+ExitCode deliverRendered(RunState& run, const CheckedResponse& checked, std::size_t at, Rendered&& rendered,
+                         double& work)
+{
+    work += rendered.work;
+    // Where the run's bound is passed, the response is refused there, and
+    // nothing it would have said after that point is said.
+    if (rendered.workBounded && work > maxRootFrequencyTerms && rendered.reason != workBoundPassed) {
+        rendered.outcome = Rendered::Outcome::Refused;
+        rendered.reason = workBoundPassed;
+        rendered.messages.clear();
+    }
+    report::sayKept(rendered.messages);
+    ExitCode refusal = ExitCode::Success;
+    if (rendered.outcome == Rendered::Outcome::OutOfMemory)
+        refusal = refuseOrSkip(run, report::outOfMemory());
+    else if (rendered.outcome == Rendered::Outcome::Refused)
+        refusal = refuseOrSkip(run, report::responseNotConverted(checked.number, checked.response, rendered.reason));
+    if (refusal == ExitCode::SomeSkipped) return ExitCode::Success;
+    if (refusal != ExitCode::Success) return refusal;
+    const bool message = run.request.format->envelope == Envelope::OneMessage;
+    if (message) rendered.text += '\n';
+    ++run.converted;
+    return appendOutput(run, message ? 0 : at, rendered.text);
+}
+
+Converting::Converting() = default;
+Converting::~Converting() = default;
+
+ExitCode startConverting(RunState& run, Converting& converting)
+{
+    if (run.request.format->describe == nullptr)  // no table, no grid
+        if (const ExitCode code = prepareRunGrid(run, converting.grid); code != ExitCode::Success) return code;
+    converting.queue = std::make_unique<ConversionQueue>(run, converting.grid, *run.request.threads);
+    return ExitCode::Success;
 }
 
 ExitCode convertFrom(RunState& run, RunState& source, Converting& converting)
 {
     if (run.request.format->describe != nullptr) groupByStation(source.checked);
-    return forEachChecked(source, [&](CheckedResponse& checked) {
-        const ExitCode planned = stageNext(run, checked);
-        if (planned == ExitCode::SomeSkipped) {
-            releaseTarget(run);
-            return ExitCode::Success;
-        }
-        if (planned != ExitCode::Success) return planned;
-        const ExitCode rendered = renderOne(run, checked, run.targets.size() - 1, converting);
-        releaseTarget(run);
-        return rendered;
-    });
+    return forEachChecked(source, [&](CheckedResponse& checked) { return converting.queue->add(checked); });
 }
 
-ExitCode finishConverting(RunState& run)
+ExitCode finishConverting(RunState& run, Converting& converting)
 {
+    if (const ExitCode code = converting.queue->finish(); code != ExitCode::Success) return code;
     // Every response refused as it was converted: no empty message, no file.
     if (run.converted == 0) return report::nothingLeft(run.request.inputPath);
     const OutputFormat& format = *run.request.format;

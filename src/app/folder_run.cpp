@@ -119,7 +119,7 @@ ExitCode runFolder(RunState& run)
     const bool choosing = !request.channelPattern.empty() || request.time;
     if (chosen == 0 && choosing) return report::noneSelected(request, run.responses, run.unlisted);
     if (chosen == 0) return report::emptyFolder(request.inputPath);
-    if (const ExitCode code = finishConverting(run); code != ExitCode::Success) return code;
+    if (const ExitCode code = finishConverting(run, converting); code != ExitCode::Success) return code;
     report::convertingDone();
     const ExitCode code = writeFiles(run);
     return code == ExitCode::Success && run.skipped > 0 ? ExitCode::SomeSkipped : code;

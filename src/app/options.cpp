@@ -1,5 +1,8 @@
 #include "app/options.hpp"
 
+#include <algorithm>
+#include <thread>
+
 #include <charconv>
 #include <cmath>
 
@@ -45,6 +48,15 @@ std::optional<int> readSectionNumber(const std::string& text)
     return number;
 }
 
+// THREADS=: a whole number from 1 to mostThreads; without it, one per core.
+std::optional<unsigned> readThreads(const std::string& text)
+{
+    if (text.empty()) return std::max(1U, std::min(mostThreads, std::thread::hardware_concurrency()));
+    const std::optional<int> number = readSectionNumber(text);
+    if (!number || *number < 1 || static_cast<unsigned>(*number) > mostThreads) return std::nullopt;
+    return static_cast<unsigned>(*number);
+}
+
 // The typed fields that follow from the texts.
 void readTypedFields(OutputRequest& request)
 {
@@ -53,6 +65,7 @@ void readTypedFields(OutputRequest& request)
     request.calper = readCalibrationPeriod(request.calperText);
     if (!request.timeText.empty()) request.time = readDateTime(request.timeText, true);
     request.skipRefused = equalsIgnoringCase(request.onErrorText, "skip");
+    request.threads = readThreads(request.threadsText);
     request.onErrorValid = request.skipRefused || equalsIgnoringCase(request.onErrorText, "stop");
 }
 
@@ -122,6 +135,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments)
             request.channelPattern = value;
         } else if (takeValue(argument, "TIME=", value)) {
             request.timeText = value;
+        } else if (takeValue(argument, "THREADS=", value)) {
+            request.threadsText = value;
         } else if (takeValue(argument, "ON_ERROR=", value)) {
             request.onErrorText = value;
         } else if (takeValue(argument, "FORMAT=", value)) {

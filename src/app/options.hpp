@@ -29,6 +29,7 @@ struct OutputRequest {
     std::string formatText = "FAP";    ///< FORMAT=
     std::string calperText = "1.0";    ///< CALPER=
     std::string onErrorText = "stop";  ///< ON_ERROR=
+    std::string threadsText;           ///< THREADS=
     std::optional<int> section;        ///< SECTION=n: read the file by sections, convert section n
     ResponseKind kind;                 ///< TYPE_IN and TYPE_OUT read
     std::optional<DateTime> time;      ///< TIME=: the epochs in force then
@@ -40,7 +41,14 @@ struct OutputRequest {
     bool calperGiven = false;   ///< CALPER=
     bool skipRefused = false;   ///< ON_ERROR=skip: a refused response is skipped, the rest written
     bool onErrorValid = true;   ///< ON_ERROR= held stop or skip
+    /// THREADS=n: how many threads convert the responses of a standard
+    /// format (one per core when not given); nothing when THREADS= holds no
+    /// whole number from 1 to mostThreads.
+    std::optional<unsigned> threads;
 };
+
+/// THREADS= takes at most this many.
+inline constexpr unsigned mostThreads = 256;
 
 /// TYPE_IN= and TYPE_OUT= keep at most this many characters of their text.
 inline constexpr std::size_t typeTextCapacity = 15;

@@ -23,8 +23,16 @@ void eraseProgress()
     drawnProgress = nullptr;
 }
 
+// Where this thread's messages go instead of the console, while a
+// KeptMessages lives.
+thread_local std::string* keptMessages = nullptr;
+
 void say(const std::string& text)
 {
+    if (keptMessages != nullptr) {
+        keptMessages->append(text);
+        return;
+    }
     eraseProgress();
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
@@ -215,6 +223,28 @@ ExitCode badTime(const OutputRequest& request)
     say("ERROR: TIME=" + shown(request.timeText) +
         " is not a time (yyyy-mm-dd, yyyy-mm-ddThh:mm or yyyy-mm-ddThh:mm:ss)\n");
     return ExitCode::BadArgument;
+}
+
+ExitCode badThreads(const OutputRequest& request)
+{
+    say("ERROR: THREADS=" + shown(request.threadsText) + " is not a number of threads from 1 to " +
+        std::to_string(mostThreads) + "\n");
+    return ExitCode::BadArgument;
+}
+
+KeptMessages::KeptMessages(std::string& into) : previous_(keptMessages)
+{
+    keptMessages = &into;
+}
+
+KeptMessages::~KeptMessages()
+{
+    keptMessages = previous_;
+}
+
+void sayKept(const std::string& text)
+{
+    if (!text.empty()) say(text);
 }
 
 ExitCode badOnError(const OutputRequest& request)

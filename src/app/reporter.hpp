@@ -32,6 +32,20 @@ void banner();
 /// Everything shown is on its way, whatever happens to the process next.
 void flush();
 
+/// While one lives, what this thread would say is kept in `into` instead
+/// (a response converted on a worker thread), for `sayKept` to show in order.
+class KeptMessages {
+public:
+    explicit KeptMessages(std::string& into);
+    KeptMessages(const KeptMessages&) = delete;
+    KeptMessages& operator=(const KeptMessages&) = delete;
+    ~KeptMessages();
+
+private:
+    std::string* previous_;
+};
+void sayKept(const std::string& text);
+
 // The command line.
 [[nodiscard]] ExitCode fewParams();
 [[nodiscard]] ExitCode notInAndOut();
@@ -42,6 +56,7 @@ void bandRefused();
 [[nodiscard]] ExitCode badSectionNumber(const OutputRequest& request);
 [[nodiscard]] ExitCode badTime(const OutputRequest& request);
 [[nodiscard]] ExitCode badOnError(const OutputRequest& request);
+[[nodiscard]] ExitCode badThreads(const OutputRequest& request);
 [[nodiscard]] ExitCode sectionWithFolder(const OutputRequest& request);
 
 // A folder as the input, and the progress line on a terminal.

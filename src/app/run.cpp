@@ -41,6 +41,7 @@ ExitCode readCommandLine(const std::vector<std::string>& arguments, OutputReques
     if (!request.sectionValid) return report::badSectionNumber(request);
     if (!request.timeText.empty() && !request.time) return report::badTime(request);
     if (!request.onErrorValid) return report::badOnError(request);
+    if (!request.threads) return report::badThreads(request);
     if (request.format->envelope != Envelope::LegacyFap && !request.calper) return report::calperOutOfRange(request);
     return ExitCode::Success;
 }

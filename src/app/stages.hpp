@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "app/exit_code.hpp"
@@ -30,24 +32,56 @@ namespace kalvert {
 /// The legacy FAP file prepared, or each response rendered in its format.
 [[nodiscard]] ExitCode convertResponses(RunState& run);
 
+class ConversionQueue;
+
 /// What converting keeps from response to response: the request's grid,
-/// computed once, the work spent so far, and room for a response's own grid.
+/// computed once, and the queue that converts the responses in order.
 struct Converting {
+    Converting();
+    Converting(const Converting&) = delete;
+    Converting& operator=(const Converting&) = delete;
+    ~Converting();
     std::vector<double> grid;
-    std::vector<double> own;
-    double work = 0.0;
+    std::unique_ptr<ConversionQueue> queue;
 };
 
-/// Converting begins: the request's grid, refused when no format holds it.
-[[nodiscard]] ExitCode startConverting(const RunState& run, Converting& converting);
+/// Converting begins: the request's grid, refused when no format holds it,
+/// and the threads that convert.
+[[nodiscard]] ExitCode startConverting(RunState& run, Converting& converting);
 
-/// Each checked response of `source` (one file of a folder) given its
-/// target and rendered into `run`'s staged output.
+/// Each checked response of `source` (one file of a folder) converted into
+/// `run`'s staged output, its target planned as it is delivered.
 [[nodiscard]] ExitCode convertFrom(RunState& run, RunState& source, Converting& converting);
 
-/// Converting ends: nothing is left when every response was refused; a
-/// message gets its tail.
-[[nodiscard]] ExitCode finishConverting(RunState& run);
+/// Converting ends: every response delivered; nothing is left when every
+/// one was refused; a message gets its tail.
+[[nodiscard]] ExitCode finishConverting(RunState& run, Converting& converting);
+
+/// Words of the refusal of a response past the run's work bound.
+inline constexpr const char* workBoundPassed = "more root-frequency terms than one run may take on";
+
+/// What converting one response gave: its text or why it was refused, what
+/// it said on the way, and the work it spent.
+struct Rendered {
+    enum class Outcome { Written, OutOfMemory, Refused };
+    Outcome outcome = Outcome::Written;
+    std::string text;
+    std::string reason;    ///< why it was refused
+    std::string messages;  ///< the warnings it gave, to be shown in the run's order
+    double work = 0.0;     ///< root-frequency terms spent
+    bool workBounded = false;  ///< it came as far as the run's work bound
+};
+
+/// One response converted, on any thread: it touches nothing of the run but
+/// reads its request; `budget` is what the run's work bound leaves it.
+[[nodiscard]] Rendered renderAlone(const RunState& run, const CheckedResponse& checked,
+                                   const std::vector<double>& grid, double budget);
+
+/// A converted response delivered, in the run's order, on the run's thread:
+/// its messages shown, refused (or skipped) where the conversion or the
+/// run's work bound says so, else written to its target `at`.
+[[nodiscard]] ExitCode deliverRendered(RunState& run, const CheckedResponse& checked, std::size_t at,
+                                       Rendered&& rendered, double& work);
 
 /// The files written.
 [[nodiscard]] ExitCode writeFiles(RunState& run);
