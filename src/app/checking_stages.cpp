@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/reporter.hpp"
+#include "app/conversion_queue.hpp"
 #include "app/stages.hpp"
 #include "response/ground_motion.hpp"
 #include "text/text_scan.hpp"
@@ -221,14 +222,32 @@ ExitCode checkStreamedResponse(RunState& run, ChannelResponse&& response)
     const std::size_t index = run.responses.size();
     run.responses.push_back(summaryOf(response));
     if (!isWanted(run.request, index, response)) return ExitCode::Success;
-    if (run.checked.empty()) warnAboutTypeOut(run);
+    // Read once, a response is converted as soon as it is checked; what
+    // checking says waits for the conversions before it, so that the run's
+    // messages keep their order whatever the number of threads.
+    ConversionQueue* const queue = run.converting ? run.converting->queue.get() : nullptr;
+    std::string said;
+    std::optional<report::KeptMessages> kept;
+    if (queue != nullptr) kept.emplace(said);
+    if (!run.typeOutWarned) warnAboutTypeOut(run);
+    run.typeOutWarned = true;
     CheckedResponse checked;
     const ExitCode code = checkSection(run, index, response, checked);
-    if (code == ExitCode::SomeSkipped) return ExitCode::Success;
-    if (code != ExitCode::Success) return code;
+    kept.reset();
+    if (code == ExitCode::SomeSkipped) return queue != nullptr ? queue->addMessages(std::move(said)) : ExitCode::Success;
+    if (code != ExitCode::Success) return queue != nullptr ? queue->addMessages(std::move(said), code) : code;
     run.selected.push_back(index);
-    run.checked.push_back(std::move(checked));
-    return ExitCode::Success;
+    if (!run.oneReading) {
+        run.checked.push_back(std::move(checked));
+        return ExitCode::Success;
+    }
+    if (!run.converting) {
+        run.converting = std::make_shared<Converting>();
+        if (const ExitCode started = startConverting(run, *run.converting); started != ExitCode::Success)
+            return started;
+    }
+    completeCheck(checked, std::move(response));
+    return run.converting->queue->add(checked, std::nullopt, std::move(said));
 }
 
 ExitCode selectResponses(RunState& run)
@@ -265,6 +284,7 @@ ExitCode checkResponses(RunState& run)
         run.checked.push_back({1, std::move(run.responses.front()), run.request.kind, 1.0, "", false, {}});
     } else if (!run.streamed) {
         warnAboutTypeOut(run);
+        run.typeOutWarned = true;
         run.checked.reserve(run.selected.size());
         std::vector<std::size_t> kept;
         for (const std::size_t index : run.selected) {

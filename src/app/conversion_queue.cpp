@@ -1,12 +1,15 @@
 #include "app/conversion_queue.hpp"
 
+#include <chrono>
+
 #include "app/output_plan.hpp"
+#include "app/reporter.hpp"
 #include "response/evaluation.hpp"
 
 namespace kalvert {
 
 ConversionQueue::ConversionQueue(RunState& run, const std::vector<double>& grid, unsigned threads)
-    : run_(run), grid_(grid), window_(2 * static_cast<std::size_t>(threads))
+    : run_(run), grid_(grid), window_(4 * static_cast<std::size_t>(threads))
 {
     if (threads < 2) return;  // the run's own thread converts
     workers_.reserve(threads);
@@ -39,11 +42,28 @@ void ConversionQueue::work()
     }
 }
 
-ExitCode ConversionQueue::add(const CheckedResponse& checked, std::optional<std::size_t> at)
+ExitCode ConversionQueue::addMessages(std::string said, ExitCode code)
+{
+    if (workers_.empty() || (pending_.empty() && code == ExitCode::Success)) {
+        report::sayKept(said);
+        return code;
+    }
+    if (code != ExitCode::Success) {
+        // What comes before it is delivered first, as one thread would have.
+        if (const ExitCode earlier = finish(); earlier != ExitCode::Success) return earlier;
+        report::sayKept(said);
+        return code;
+    }
+    pending_.push_back({nullptr, std::nullopt, {}, std::move(said)});
+    return ExitCode::Success;
+}
+
+ExitCode ConversionQueue::add(const CheckedResponse& checked, std::optional<std::size_t> at, std::string before)
 {
     const bool message = run_.request.format->envelope == Envelope::OneMessage;
     if (at && !message && run_.targets[*at].empty()) return ExitCode::Success;  // its name was refused and skipped
     if (workers_.empty()) {
+        report::sayKept(before);
         // One thread: the target is planned before the work is done, so that
         // a response whose name is refused is not converted at all.
         if (!at) {
@@ -63,7 +83,7 @@ ExitCode ConversionQueue::add(const CheckedResponse& checked, std::optional<std:
     const double budget = maxRootFrequencyTerms - spent_;
     std::packaged_task<Rendered()> task(
         [this, copy, budget] { return renderAlone(run_, *copy, grid_, budget); });
-    pending_.push_back({copy, at, task.get_future()});
+    pending_.push_back({copy, at, task.get_future(), std::move(before)});
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         tasks_.push_back(std::move(task));
@@ -92,6 +112,20 @@ ExitCode ConversionQueue::deliverOldest()
 {
     Pending oldest = std::move(pending_.front());
     pending_.pop_front();
+    // Rather than wait for the oldest, the run's thread converts what no
+    // worker has taken yet.
+    while (oldest.checked && oldest.rendered.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        std::packaged_task<Rendered()> task;
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            if (tasks_.empty()) break;
+            task = std::move(tasks_.back());
+            tasks_.pop_back();
+        }
+        task();
+    }
+    report::sayKept(oldest.before);
+    if (!oldest.checked) return ExitCode::Success;
     return deliver(*oldest.checked, oldest.at, oldest.rendered.get());
 }
 

@@ -31,18 +31,25 @@ public:
     ~ConversionQueue();
 
     /// A checked response (with its stages) to convert: its target is `at`
-    /// (planned before), or is planned as it is delivered (a folder run).
-    /// A status other than Success ends the run.
-    [[nodiscard]] ExitCode add(const CheckedResponse& checked, std::optional<std::size_t> at = std::nullopt);
+    /// (planned before), or is planned as it is delivered (a folder run, or
+    /// one reading). `before` is what checking it said, shown as it is
+    /// delivered. A status other than Success ends the run.
+    [[nodiscard]] ExitCode add(const CheckedResponse& checked, std::optional<std::size_t> at = std::nullopt,
+                               std::string before = {});
+
+    /// What checking a response that is not converted said (it was skipped,
+    /// or it ends the run with `code`), shown in its place in the order.
+    [[nodiscard]] ExitCode addMessages(std::string said, ExitCode code = ExitCode::Success);
 
     /// Every response added is delivered.
     [[nodiscard]] ExitCode finish();
 
 private:
     struct Pending {
-        std::shared_ptr<const CheckedResponse> checked;
+        std::shared_ptr<const CheckedResponse> checked;  ///< null: messages only
         std::optional<std::size_t> at;
         std::future<Rendered> rendered;
+        std::string before;
     };
 
     ExitCode deliver(const CheckedResponse& checked, std::optional<std::size_t> at, Rendered&& rendered);

@@ -311,6 +311,13 @@ ExitCode finishConverting(RunState& run, Converting& converting)
 ExitCode convertResponses(RunState& run)
 {
     report::convertingStarted();
+    if (run.oneReading) {
+        // Converted as they were read; what is left is the end of the message.
+        if (!run.converting) return report::nothingLeft(run.request.inputPath);
+        const ExitCode code = finishConverting(run, *run.converting);
+        if (code == ExitCode::Success) report::convertingDone();
+        return code;
+    }
     if (run.checked.empty()) return report::nothingLeft(run.request.inputPath);  // every response skipped
     const ExitCode code = run.request.format->envelope == Envelope::LegacyFap ? prepareLegacyFile(run) : renderAll(run);
     if (code == ExitCode::Success) report::convertingDone();

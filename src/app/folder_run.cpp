@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/conversion_queue.hpp"
 #include "app/reporter.hpp"
 #include "app/stages.hpp"
 
@@ -100,23 +101,36 @@ ExitCode runFolder(RunState& run)
         one.request.inputPath = pathIn(request.inputPath, name);
         one.inFolder = true;
         report::showProgress(run.progress, one.request.inputPath);
+        // What reading the file says takes its place after what converting
+        // the files before it says, whatever the number of threads.
+        std::string said;
+        std::optional<report::KeptMessages> kept(std::in_place, said);
         const ExitCode read = readOne(one);
         run.skipped += one.skipped;
         ++run.progress.filesDone;
+        if (read != ExitCode::Success && !request.skipRefused) {
+            kept.reset();
+            return converting.queue->addMessages(std::move(said), read);
+        }
         if (read != ExitCode::Success) {
-            if (!request.skipRefused) return read;
             report::fileSkipped(one.request.inputPath);
             ++run.skipped;
+            kept.reset();
+            if (const ExitCode code = converting.queue->addMessages(std::move(said)); code != ExitCode::Success)
+                return code;
             continue;
         }
         keepListed(run, one);
         if (chosen == 0 && !one.checked.empty()) report::convertingStarted();
         chosen += one.checked.size();
+        kept.reset();
+        if (const ExitCode code = converting.queue->addMessages(std::move(said)); code != ExitCode::Success) return code;
         if (const ExitCode code = convertFrom(run, one, converting); code != ExitCode::Success) return code;
         run.progress.responses = run.converted;
     }
     run.sectioned = true;
     const bool choosing = !request.channelPattern.empty() || request.time;
+    if (const ExitCode code = converting.queue->finish(); code != ExitCode::Success) return code;
     if (chosen == 0 && choosing) return report::noneSelected(request, run.responses, run.unlisted);
     if (chosen == 0) return report::emptyFolder(request.inputPath);
     if (const ExitCode code = finishConverting(run, converting); code != ExitCode::Success) return code;

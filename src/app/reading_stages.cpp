@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/reporter.hpp"
+#include "app/conversion_queue.hpp"
 #include "app/response_source.hpp"
 #include "app/stages.hpp"
 #include "readers/dataless_reader.hpp"
@@ -35,9 +36,21 @@ ExitCode readLegacy(RunState& run)
 ExitCode readSections(RunState& run)
 {
     if (run.streamed) {
-        // Checked and chosen as they are read; only their summaries stay.
-        return streamResponses(
+        // Checked and chosen as they are read; only their summaries stay. A
+        // table format converts each as it is read: the file is read once.
+        // (A metadata format reads it twice: a Station element states the
+        // span of its channels before the first of them.)
+        const OutputFormat& format = *run.request.format;
+        run.oneReading = !run.inFolder && format.envelope != Envelope::LegacyFap && format.describe == nullptr;
+        const ExitCode code = streamResponses(
             run, [&run](ChannelResponse&& response) { return checkStreamedResponse(run, std::move(response)); });
+        if (code != ExitCode::Success) return code;
+        if (run.converting)
+            if (const ExitCode delivered = run.converting->queue->finish(); delivered != ExitCode::Success)
+                return delivered;
+        // What was converted must be what the file still is.
+        if (run.oneReading && !run.input.unchanged()) return report::inputChanged(run.request.inputPath);
+        return ExitCode::Success;
     }
     try {
         run.responses = readPoleZeroSections(run.inputText);

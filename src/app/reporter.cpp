@@ -327,7 +327,7 @@ ExitCode readingFailed(ReadOutcome outcome, const std::string& path)
 ExitCode inputChanged(const std::string& path)
 {
     say("ERROR: (" + shownPath(path) +
-        ") changed between its two readings (replaced, or its size or time changed): nothing is written\n");
+        ") changed while it was read (replaced, or its size or time changed): nothing is written\n");
     return ExitCode::BadInputFile;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <cstdint>
 #include <unordered_set>
 #include <cstddef>
@@ -31,6 +32,8 @@ struct CheckedResponse {
     bool asStated = false;
     Grouping grouping;  ///< its place among the Network and Station elements
 };
+
+struct Converting;
 
 /// What the input file holds, told by its content.
 enum class InputKind { SacPoleZero, StationXml, Resp, Dataless };
@@ -79,6 +82,12 @@ struct RunState {
     std::size_t planned = 0;             ///< responses given a target
     unsigned long long outputBytes = 0;  ///< staged so far, bounded for the whole run
     std::size_t converted = 0;           ///< responses rendered and staged
+    /// One reading: a table format's StationXML, RESP or dataless file is
+    /// converted as it is read (the chosen responses staged, committed at the
+    /// end); this holds the grid and the queue once the first is chosen.
+    bool oneReading = false;
+    std::shared_ptr<Converting> converting;
+    bool typeOutWarned = false;  ///< TYPE_OUT's warning is given once
 };
 
 }  // namespace kalvert

@@ -69,7 +69,7 @@ public:
     RunResult convert(const std::string& input, std::vector<std::string> options, const std::string& output)
     {
         options.insert(options.begin(), {"IN=" + input, "OUT=" + output});
-        return runKalvert(options, dir());
+        return runKalvertAtEveryThreadCount(options, dir());
     }
     void copy(const std::string& name) { fs::copy_file(testData(name), dir() / fs::path(name).filename()); }
 };

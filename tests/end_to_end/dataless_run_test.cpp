@@ -127,7 +127,7 @@ TEST(DatalessRun, DefectsAreRefused)
     for (const Case& c : cases) {
         ScratchDirectory scratch;
         writeFile(scratch.path() / "volume", c.volume);
-        const RunResult result = runKalvert({"IN=volume", "OUT=out/", "FORMAT=CSS"}, scratch.path());
+        const RunResult result = runKalvertAtEveryThreadCount({"IN=volume", "OUT=out/", "FORMAT=CSS"}, scratch.path());
         EXPECT_EQ(result.status, c.status) << c.defect << "\n" << result.output;
         EXPECT_NE(result.output.find(c.said), std::string::npos) << c.defect << "\n" << result.output;
         EXPECT_EQ(fs::exists(scratch.path() / "out"), c.status == 0) << c.defect;

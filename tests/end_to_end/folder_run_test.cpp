@@ -46,17 +46,17 @@ TEST_F(FolderRun, OneRunWritesWhatTheRunsFileByFileWrite)
     for (const char* format : {"CSS"}) {
         fs::remove_all(dir() / "together");
         fs::remove_all(dir() / "apart");
-        const RunResult together = runKalvert({"IN=archive/", "OUT=together/", std::string("FORMAT=") + format}, dir());
+        const RunResult together = runKalvertAtEveryThreadCount({"IN=archive/", "OUT=together/", std::string("FORMAT=") + format}, dir());
         ASSERT_EQ(together.status, 0) << together.output;
         for (const auto& entry : fs::directory_iterator(dir() / "archive")) {
             if (entry.path().filename().string().front() == '.') continue;
             const std::string input = "archive/" + entry.path().filename().string();
-            ASSERT_EQ(runKalvert({"IN=" + input, "OUT=apart/", std::string("FORMAT=") + format}, dir()).status, 0);
+            ASSERT_EQ(runKalvertAtEveryThreadCount({"IN=" + input, "OUT=apart/", std::string("FORMAT=") + format}, dir()).status, 0);
         }
         EXPECT_EQ(contents(dir() / "together"), contents(dir() / "apart")) << format;
         EXPECT_EQ(contents(dir() / "together").size(), 18u);
     }
-    const RunResult message = runKalvert({"IN=archive", "OUT=all.msg", "FORMAT=GSE2.1"}, dir());
+    const RunResult message = runKalvertAtEveryThreadCount({"IN=archive", "OUT=all.msg", "FORMAT=GSE2.1"}, dir());
     ASSERT_EQ(message.status, 0) << message.output;
     const std::string text = readFile(dir() / "all.msg");
     std::size_t responses = 0;
@@ -67,12 +67,12 @@ TEST_F(FolderRun, OneRunWritesWhatTheRunsFileByFileWrite)
 TEST_F(FolderRun, RefusedFilesStopTheRunOrAreSkipped)
 {
     writeFile(dir() / "archive" / "README.txt", "notes, not a response\n");
-    const RunResult stopped = runKalvert({"IN=archive/", "OUT=out/", "FORMAT=CSS"}, dir());
+    const RunResult stopped = runKalvertAtEveryThreadCount({"IN=archive/", "OUT=out/", "FORMAT=CSS"}, dir());
     EXPECT_EQ(stopped.status, 253);
     EXPECT_NE(stopped.output.find("ERROR: Checking data (archive/README.txt)"), std::string::npos) << stopped.output;
     EXPECT_FALSE(fs::exists(dir() / "out"));
 
-    const RunResult skipped = runKalvert({"IN=archive/", "OUT=out/", "FORMAT=CSS", "ON_ERROR=skip"}, dir());
+    const RunResult skipped = runKalvertAtEveryThreadCount({"IN=archive/", "OUT=out/", "FORMAT=CSS", "ON_ERROR=skip"}, dir());
     EXPECT_EQ(skipped.status, 4) << skipped.output;
     EXPECT_NE(skipped.output.find("WARNING: (archive/README.txt) skipped"), std::string::npos);
     EXPECT_EQ(contents(dir() / "out").size(), 18u);
@@ -81,7 +81,7 @@ TEST_F(FolderRun, RefusedFilesStopTheRunOrAreSkipped)
     fs::remove(dir() / "archive" / "README.txt");
     fs::copy_file(testData("OO.AXBA1..HDH.hydrophone.sacpz"), dir() / "archive" / "OO.hydrophone.sacpz");
     fs::remove_all(dir() / "out");
-    const RunResult pressure = runKalvert({"IN=archive/", "OUT=out/", "FORMAT=CSS", "ON_ERROR=skip"}, dir());
+    const RunResult pressure = runKalvertAtEveryThreadCount({"IN=archive/", "OUT=out/", "FORMAT=CSS", "ON_ERROR=skip"}, dir());
     EXPECT_EQ(pressure.status, 4) << pressure.output;
     EXPECT_NE(pressure.output.find("WARNING: (archive/OO.hydrophone.sacpz) skipped: Section 1 OO.AXBA1..HDH has "
                                    "INPUT UNIT PASCAL, not a ground motion"),
@@ -93,14 +93,14 @@ TEST_F(FolderRun, RefusedFilesStopTheRunOrAreSkipped)
 TEST_F(FolderRun, NamesClashAcrossFilesAndFoldersTakeNoSection)
 {
     fs::copy_file(dir() / "archive" / "IU.ANMO.00.BHZ.obspy.sacpz", dir() / "archive" / "again.sacpz");
-    const RunResult clash = runKalvert({"IN=archive/", "OUT=out/", "FORMAT=CSS"}, dir());
+    const RunResult clash = runKalvertAtEveryThreadCount({"IN=archive/", "OUT=out/", "FORMAT=CSS"}, dir());
     EXPECT_EQ(clash.status, 251);
     EXPECT_NE(clash.output.find("two sections would both be written to IU.ANMO.00.BHZ.2012-03-12-2028.fap"),
               std::string::npos);
     EXPECT_FALSE(fs::exists(dir() / "out"));
-    EXPECT_EQ(runKalvert({"IN=archive/", "OUT=out/", "FORMAT=CSS", "SECTION=1"}, dir()).status, 3);
-    EXPECT_EQ(runKalvert({"IN=archive/", "OUT=out.fap"}, dir()).status, 255);  // the legacy FAP file: no folder
-    EXPECT_EQ(runKalvert({"IN=archive/", "OUT=out/", "FORMAT=CSS", "ON_ERROR=maybe"}, dir()).status, 3);
+    EXPECT_EQ(runKalvertAtEveryThreadCount({"IN=archive/", "OUT=out/", "FORMAT=CSS", "SECTION=1"}, dir()).status, 3);
+    EXPECT_EQ(runKalvertAtEveryThreadCount({"IN=archive/", "OUT=out.fap"}, dir()).status, 255);  // the legacy FAP file: no folder
+    EXPECT_EQ(runKalvertAtEveryThreadCount({"IN=archive/", "OUT=out/", "FORMAT=CSS", "ON_ERROR=maybe"}, dir()).status, 3);
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST(MetadataOut, EveryRealResponseComesBackWithTheSameTables)
                 arguments.insert(arguments.end(), options.begin(), options.end());
                 return runKalvert(arguments, dir);
             };
-            const RunResult written = runKalvert({"IN=in", "OUT=out." + format, "FORMAT=" + format}, dir);
+            const RunResult written = runKalvertAtEveryThreadCount({"IN=in", "OUT=out." + format, "FORMAT=" + format}, dir);
             ASSERT_EQ(written.status, 0) << c.file << " " << format << "\n" << written.output;
             EXPECT_EQ(convert("in", "original-" + format + "/").status, c.tables) << c.file;
             const RunResult back = convert("out." + format, "back-" + format + "/");

@@ -1,6 +1,7 @@
 #include "end_to_end/run_kalvert.hpp"
 
 #include <chrono>
+#include <map>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -13,6 +14,8 @@
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 namespace kalvert::testing {
 
@@ -140,6 +143,52 @@ std::string dataCentreWarning(const std::string& input)
     return "WARNING: (" + input +
            ") has data-centre header blocks or several sections: this reading ignores or merges them; SECTION=0 "
            "lists them\n";
+}
+
+namespace {
+
+// Every file below `root` by its relative name: its bytes, a link's target,
+// or what else stands there (the run's own capture of its output aside).
+std::map<std::string, std::string> treeOf(const std::filesystem::path& root)
+{
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string name = std::filesystem::relative(entry.path(), root).generic_string();
+        if (name == ".stdout") continue;
+        if (entry.is_symlink())
+            tree[name] = "link to " + std::filesystem::read_symlink(entry.path()).string();
+        else if (entry.is_regular_file())
+            tree[name] = readFile(entry.path());
+        else
+            tree[name] = entry.is_directory() ? "folder" : "special";
+    }
+    return tree;
+}
+
+}  // namespace
+
+RunResult runKalvertAtEveryThreadCount(const std::vector<std::string>& arguments,
+                                       const std::filesystem::path& workDirectory, const RunSetup& setup)
+{
+    namespace fs = std::filesystem;
+    RunResult results[2];
+    std::map<std::string, std::string> trees[2];
+    const char* counts[2] = {"THREADS=1", "THREADS=4"};
+    for (int i = 0; i < 2; ++i) {
+        ScratchDirectory copy;
+        const fs::path work = copy.path() / "work";
+        fs::copy(workDirectory, work, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        std::vector<std::string> withCount = arguments;
+        withCount.emplace_back(counts[i]);
+        results[i] = runKalvert(withCount, work, setup);
+        trees[i] = treeOf(work);
+    }
+    std::string call;
+    for (const std::string& argument : arguments) call += " " + argument;
+    EXPECT_EQ(results[0].status, results[1].status) << call;
+    EXPECT_EQ(results[0].output, results[1].output) << call;
+    EXPECT_TRUE(trees[0] == trees[1]) << call << ": the files written differ between one thread and four";
+    return runKalvert(arguments, workDirectory, setup);
 }
 
 }  // namespace kalvert::testing

@@ -33,6 +33,13 @@ RunResult runKalvert(const std::vector<std::string>& arguments, const std::files
 RunResult runKalvert(const std::vector<std::string>& arguments, const std::filesystem::path& workDirectory,
                      const RunSetup& setup);
 
+/// The run at THREADS=1 and at THREADS=4, each on a copy of the work
+/// folder, must end alike: the same status, the same messages, the same
+/// files byte for byte (a failure is reported to the test); then the run
+/// itself, at the default, in `workDirectory`, whose result is returned.
+RunResult runKalvertAtEveryThreadCount(const std::vector<std::string>& arguments,
+                                       const std::filesystem::path& workDirectory, const RunSetup& setup = {});
+
 /// A fresh, empty directory removed when the object goes.
 class ScratchDirectory {
 public:

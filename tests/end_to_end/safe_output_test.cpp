@@ -269,7 +269,7 @@ TEST_F(SafeOutput, RunSafety)
         }
         for (const std::string& name : c.readOnly) fs::permissions(dir() / name, fs::perms::owner_read);
         const std::set<std::string> original = tree(dir());
-        const RunResult result = runKalvert(c.arguments, dir(), {"LANG=C.UTF-8"}, 60);
+        const RunResult result = runKalvertAtEveryThreadCount(c.arguments, dir());
         EXPECT_EQ(result.status, c.status) << c.why << "\n" << result.output.substr(0, 4000);
         EXPECT_NE(result.output.find(c.said), std::string::npos) << c.why << "\n" << result.output.substr(0, 4000);
         EXPECT_LT(result.output.size(), 8000u) << c.why;

@@ -69,7 +69,7 @@ protected:
         if (!fs::exists(dir() / input))
             writeFile(dir() / input, (isHeaderless(input) ? headerForBareFiles : "") + readFile(testData(input)));
         options.insert(options.begin(), {"IN=" + input, "OUT=" + output});
-        return runKalvert(options, dir());
+        return runKalvertAtEveryThreadCount(options, dir());
     }
 };
 
