@@ -343,5 +343,29 @@ TEST_F(CascadeRun, IrregularRespIsConvertedExactlyOrRefused)
     EXPECT_EQ(readFile(written), table);
 }
 
+// An inventory of many stations (the nine epochs of IU_ANMO_BH.xml under
+// forty station codes) converts alike on one thread and on four, in every
+// envelope: a folder of files, one message, one metadata document.
+TEST_F(CascadeRun, AnInventoryConvertsAlikeOnEveryThreadCount)
+{
+    const std::string text = readFile(testData("stationxml/IU_ANMO_BH.xml"));
+    const std::size_t first = text.find("<Station");
+    const std::size_t last = text.rfind("</Station>") + std::string("</Station>").size();
+    std::string inventory = text.substr(0, first);
+    for (int i = 0; i < 40; ++i) {
+        std::string station = text.substr(first, last - first);
+        const std::size_t code = station.find("code=\"ANMO\"");
+        station.replace(code, 11, "code=\"A" + std::to_string(100 + i) + "\"");
+        inventory += station;
+    }
+    inventory += text.substr(last);
+    writeFile(dir() / "inventory.xml", inventory);
+    for (const auto& [format, output] : {std::pair{"CSS", "css/"}, std::pair{"SEISAN", "cal/"},
+                                         std::pair{"GSE2.1", "all.msg"}, std::pair{"StationXML", "all.xml"}}) {
+        const RunResult result = convert("inventory.xml", {std::string("FORMAT=") + format}, output);
+        EXPECT_EQ(result.status, 0) << format << "\n" << result.output.substr(0, 2000);
+    }
+}
+
 }  // namespace
 }  // namespace kalvert::testing

@@ -65,7 +65,7 @@ RunResult runKalvert(const std::vector<std::string>& arguments, const std::files
     std::vector<std::string> env = environment;
     // Sanitizer settings of the test run reach the tool too.
     // (A preloaded fault-injection library stands before the ASan runtime.)
-    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"})
         if (const char* value = std::getenv(name))
             env.push_back(std::string(name) + "=" + value +
                           (std::string_view(name) == "ASAN_OPTIONS" ? ":verify_asan_link_order=0" : ""));
