@@ -153,7 +153,9 @@ const Rule rules[] = {
 void expectSchemaOrder(const std::string& document, const std::string& what)
 {
     const Outline outline = outlineOf(document);
-    for (const auto& [name, children] : outline.elements) {
+    for (const auto& element : outline.elements) {
+        const std::string& name = element.first;
+        const std::vector<std::string>& children = element.second;
         const auto rule = std::find_if(std::begin(rules), std::end(rules), [&](const Rule& r) { return name == r.element; });
         if (rule == std::end(rules)) continue;
         std::size_t last = 0;

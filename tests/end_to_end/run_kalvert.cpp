@@ -180,7 +180,9 @@ RunResult runKalvertAtEveryThreadCount(const std::vector<std::string>& arguments
         fs::copy(workDirectory, work, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
         std::vector<std::string> withCount = arguments;
         withCount.emplace_back(counts[i]);
-        results[i] = runKalvert(withCount, work, setup);
+        RunSetup reproducible = setup;  // a StationXML document states when it was made
+        reproducible.environment.emplace_back("SOURCE_DATE_EPOCH=1765000000");
+        results[i] = runKalvert(withCount, work, reproducible);
         trees[i] = treeOf(work);
     }
     std::string call;

@@ -1,7 +1,10 @@
 #include "writers/stationxml/stationxml_writer.hpp"
 
+#include <cstdlib>
 #include <ctime>
+#include <optional>
 
+#include "text/text_scan.hpp"
 #include "writers/numbers/number_format.hpp"
 
 namespace kalvert {
@@ -232,7 +235,12 @@ double orZero(const std::optional<double>& value)
 
 std::string stationXmlHead(const ChannelResponse&)
 {
-    const std::time_t now = std::time(nullptr);
+    // Reproducible documents: SOURCE_DATE_EPOCH, where set, is the time of creation.
+    std::time_t now = std::time(nullptr);
+    if (const char* fixed = std::getenv("SOURCE_DATE_EPOCH")) {
+        const std::optional<double> seconds = readExactNumber(fixed);
+        if (seconds && *seconds >= 0 && *seconds < 253402300800.0) now = static_cast<std::time_t>(*seconds);
+    }
     std::tm utc{};
 #ifdef _WIN32
     gmtime_s(&utc, &now);

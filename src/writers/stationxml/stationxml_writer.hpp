@@ -8,7 +8,8 @@
 namespace kalvert {
 
 /// The document's opening: the XML declaration, the FDSNStationXML root
-/// (schema 1.2, valid under 1.1 too), Source and Created.
+/// (schema 1.2, valid under 1.1 too), Source and Created (now, or the
+/// SOURCE_DATE_EPOCH of the environment, for reproducible documents).
 [[nodiscard]] std::string stationXmlHead(const ChannelResponse& first);
 
 /// The root's close.
