@@ -1,6 +1,7 @@
 #include "app/conversion_queue.hpp"
 
 #include <chrono>
+#include <cstdio>
 
 #include "app/output_plan.hpp"
 #include "app/reporter.hpp"
@@ -12,6 +13,13 @@ ConversionQueue::ConversionQueue(RunState& run, const std::vector<double>& grid,
     : run_(run), grid_(grid), window_(4 * static_cast<std::size_t>(threads))
 {
     if (threads < 2) return;  // the run's own thread converts
+    aside_ = writesIntoFolder(run.request);
+    if (aside_) {
+        std::string path = run.request.outputPath;
+        if (path.back() != '/') path += '/';
+        asideFolder_ = folderOf(path + "x");  // the folder the targets will stand in
+        process_ = stagingProcess(run.staged);
+    }
     workers_.reserve(threads);
     for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { work(); });
 }
@@ -25,6 +33,22 @@ ConversionQueue::~ConversionQueue()
     }
     wake_.notify_all();
     for (std::thread& worker : workers_) worker.join();
+    // What was written aside and never delivered goes.
+    for (Pending& pending : pending_)
+        if (pending.checked && pending.rendered.valid() &&
+            pending.rendered.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            dropAside(pending.rendered.get());
+}
+
+std::string ConversionQueue::asideOf(std::size_t piece) const
+{
+    return asideName(asideFolder_, process_, piece);
+}
+
+void ConversionQueue::dropAside(const Rendered& rendered) const
+{
+    if ((rendered.writtenAside || rendered.asideError < 0) && !rendered.adopted)
+        std::remove(asideOf(rendered.piece).c_str());
 }
 
 void ConversionQueue::work()
@@ -81,8 +105,18 @@ ExitCode ConversionQueue::add(const CheckedResponse& checked, std::optional<std:
     auto copy = std::make_shared<const CheckedResponse>(checked);
     // The bound left by the responses delivered so far; the delivery checks it again in order.
     const double budget = maxRootFrequencyTerms - spent_;
-    std::packaged_task<Rendered()> task(
-        [this, copy, budget] { return renderAlone(run_, *copy, grid_, budget); });
+    const std::size_t piece = pieces_++;
+    std::packaged_task<Rendered()> task([this, copy, budget, piece] {
+        Rendered rendered = renderAlone(run_, *copy, grid_, budget);
+        if (aside_ && rendered.outcome == Rendered::Outcome::Written) {
+            rendered.piece = piece;
+            rendered.size = rendered.text.size();
+            rendered.asideError = writeAside(asideOf(piece), rendered.text, run_.staged.mode);
+            rendered.writtenAside = rendered.asideError == 0;
+            rendered.text = std::string();
+        }
+        return rendered;
+    });
     pending_.push_back({copy, at, task.get_future(), std::move(before)});
     {
         const std::lock_guard<std::mutex> lock(mutex_);
@@ -96,15 +130,19 @@ ExitCode ConversionQueue::add(const CheckedResponse& checked, std::optional<std:
 
 ExitCode ConversionQueue::deliver(const CheckedResponse& checked, std::optional<std::size_t> at, Rendered&& rendered)
 {
-    if (at) return deliverRendered(run_, checked, *at, std::move(rendered), spent_);
-    // Planned now, in order, as one thread plans it before converting: a
-    // response whose name is refused and skipped says nothing of its conversion.
-    const ExitCode planned = stageNext(run_, checked);
-    if (planned == ExitCode::SomeSkipped) releaseTarget(run_);
-    if (planned == ExitCode::SomeSkipped) return ExitCode::Success;
-    if (planned != ExitCode::Success) return planned;
-    const ExitCode code = deliverRendered(run_, checked, run_.targets.size() - 1, std::move(rendered), spent_);
-    releaseTarget(run_);
+    ExitCode code = ExitCode::Success;
+    if (at) {
+        code = deliverRendered(run_, checked, *at, std::move(rendered), spent_);
+    } else {
+        // Planned now, in order, as one thread plans it before converting: a
+        // response whose name is refused and skipped says nothing of its conversion.
+        code = stageNext(run_, checked);
+        if (code == ExitCode::SomeSkipped) code = ExitCode::Success;
+        else if (code == ExitCode::Success)
+            code = deliverRendered(run_, checked, run_.targets.size() - 1, std::move(rendered), spent_);
+        releaseTarget(run_);
+    }
+    dropAside(rendered);
     return code;
 }
 

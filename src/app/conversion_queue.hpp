@@ -56,8 +56,18 @@ private:
     ExitCode deliverOldest();
     void work();
 
+    /// A worker writes each file it converts aside in the OUT= folder, so
+    /// that the run's thread only adopts it (a format writing a file per
+    /// response into a folder, on several threads).
+    [[nodiscard]] std::string asideOf(std::size_t piece) const;
+    void dropAside(const Rendered& rendered) const;
+
     RunState& run_;
     const std::vector<double>& grid_;
+    bool aside_ = false;
+    std::string asideFolder_;
+    int process_ = 0;
+    std::size_t pieces_ = 0;
     double spent_ = 0.0;  ///< root-frequency terms of the responses delivered
     std::size_t window_;
     std::deque<Pending> pending_;

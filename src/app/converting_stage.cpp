@@ -277,8 +277,12 @@ ExitCode deliverRendered(RunState& run, const CheckedResponse& checked, std::siz
     if (refusal == ExitCode::SomeSkipped) return ExitCode::Success;
     if (refusal != ExitCode::Success) return refusal;
     const bool message = run.request.format->envelope == Envelope::OneMessage;
-    if (message) rendered.text += '\n';
     ++run.converted;
+    if (rendered.writtenAside || rendered.asideError != 0) {
+        rendered.adopted = rendered.asideError == 0;
+        return adoptOutput(run, at, rendered.piece, rendered.size, rendered.asideError);
+    }
+    if (message) rendered.text += '\n';
     return appendOutput(run, message ? 0 : at, rendered.text);
 }
 
@@ -289,6 +293,8 @@ ExitCode startConverting(RunState& run, Converting& converting)
 {
     if (run.request.format->describe == nullptr)  // no table, no grid
         if (const ExitCode code = prepareRunGrid(run, converting.grid); code != ExitCode::Success) return code;
+    // The OUT= folder is there before any worker writes into it.
+    if (const ExitCode code = prepareOutputFolder(run); code != ExitCode::Success) return code;
     converting.queue = std::make_unique<ConversionQueue>(run, converting.grid, *run.request.threads);
     return ExitCode::Success;
 }

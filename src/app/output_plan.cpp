@@ -200,6 +200,33 @@ ExitCode appendOutput(RunState& run, std::size_t index, std::string_view text)
     return ExitCode::Success;
 }
 
+bool writesIntoFolder(const OutputRequest& request)
+{
+    return request.format->envelope == Envelope::FilePerResponse && isFolder(request.outputPath);
+}
+
+ExitCode prepareOutputFolder(RunState& run)
+{
+    if (!writesIntoFolder(run.request)) return ExitCode::Success;
+    if (!prepareFolder(run.staged, run.request.outputPath))
+        return report::notCreatedBecause(run.request.outputPath, creationFailure(errno));
+    return ExitCode::Success;
+}
+
+ExitCode adoptOutput(RunState& run, std::size_t at, std::size_t piece, std::size_t size, int error)
+{
+    const std::string& target = run.targets[at];
+    run.outputBytes += size;
+    if (run.outputBytes > mostRunOutput) return report::outputTooLarge(mostRunOutput);
+    if (error > 0) return report::notCreatedBecause(target, creationFailure(error));
+    if (error < 0) {
+        report::writingTo(target);
+        return report::notWritten(target);
+    }
+    adoptStaged(run.staged, target, piece);
+    return ExitCode::Success;
+}
+
 ExitCode commitOutput(RunState& run)
 {
     for (const StagedFiles::File& file : run.staged.files) report::writingTo(file.target);

@@ -30,6 +30,19 @@ namespace kalvert {
 /// files only, so that the run does not hold each name twice.
 void releaseTarget(RunState& run);
 
+/// Does the request write a file per response into a folder (an existing
+/// one, or a path ending in "/")?
+[[nodiscard]] bool writesIntoFolder(const OutputRequest& request);
+
+/// Creates the OUT= folder of a format that writes a file per response,
+/// when it is new (removed again if nothing is committed).
+[[nodiscard]] ExitCode prepareOutputFolder(RunState& run);
+
+/// A response's file, written aside by a worker as piece `piece` of
+/// `size` bytes (or not, with the system's `error`), becomes the staged file
+/// of target `at`.
+[[nodiscard]] ExitCode adoptOutput(RunState& run, std::size_t at, std::size_t piece, std::size_t size, int error);
+
 /// Writes `text` to the target of response `index` (0 for the message).
 [[nodiscard]] ExitCode appendOutput(RunState& run, std::size_t index, std::string_view text);
 

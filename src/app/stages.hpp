@@ -70,6 +70,13 @@ struct Rendered {
     std::string messages;  ///< the warnings it gave, to be shown in the run's order
     double work = 0.0;     ///< root-frequency terms spent
     bool workBounded = false;  ///< it came as far as the run's work bound
+    /// A file's text written aside by the worker (piece `piece`, `size`
+    /// bytes, or the system's error), for the delivery to adopt.
+    bool writtenAside = false;
+    int asideError = 0;
+    std::size_t piece = 0;
+    std::size_t size = 0;
+    bool adopted = false;  ///< the delivery made it a staged file
 };
 
 /// One response converted, on any thread: it touches nothing of the run but

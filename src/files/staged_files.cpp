@@ -80,9 +80,45 @@ std::string creationFailure(int error)
     }
 }
 
+int stagingProcess(StagedFiles& staged)
+{
+    if (staged.process == 0) staged.process = processNumber();
+    return staged.process;
+}
+
+std::string folderOf(const std::string& target)
+{
+    const std::size_t slash = target.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? std::string("/") : target.substr(0, slash);
+}
+
+std::string asideName(const std::string& folder, int process, std::size_t piece)
+{
+    return folder + (folder.back() == '/' ? "" : "/") + ".kalvert-" + std::to_string(process) + "-piece-" +
+           std::to_string(piece) + ".tmp";
+}
+
+int writeAside(const std::string& path, std::string_view bytes, unsigned mode)
+{
+    // NOLINTNEXTLINE(misc-redundant-expression): O_BINARY and O_NOFOLLOW may be 0
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_BINARY,
+                                  static_cast<int>(mode));
+    if (descriptor < 0) return errno;
+    const bool written = writeAll(descriptor, bytes);
+    const bool closed = closeFile(descriptor);
+    return written && closed ? 0 : -1;
+}
+
+void adoptStaged(StagedFiles& staged, const std::string& target, std::size_t piece)
+{
+    staged.files.push_back({target, -1, 0, false, piece});
+}
+
 std::string temporaryOf(const StagedFiles& staged, std::size_t index)
 {
     const StagedFiles::File& file = staged.files.at(index);
+    if (file.piece != static_cast<std::size_t>(-1)) return asideName(folderOf(file.target), staged.process, file.piece);
     return temporaryName(file.target, staged.process, index, file.attempt);
 }
 
@@ -118,14 +154,15 @@ bool prepareFolder(StagedFiles& staged, const std::string& folder)
 int stageFile(StagedFiles& staged, const std::string& target)
 {
     constexpr unsigned attempts = 100;
-    if (staged.process == 0) staged.process = processNumber();
+    (void)stagingProcess(staged);
     for (unsigned attempt = 0; attempt < attempts; ++attempt) {
         const std::string temporary = temporaryName(target, staged.process, staged.files.size(), attempt);
         // NOLINTNEXTLINE(misc-redundant-expression): O_BINARY and O_NOFOLLOW may be 0
         const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_BINARY,
                                       static_cast<int>(staged.mode));
         if (descriptor >= 0) {
-            staged.files.push_back({target, descriptor, static_cast<unsigned char>(attempt)});
+            staged.files.push_back({target, descriptor, static_cast<unsigned char>(attempt), false,
+                                    static_cast<std::size_t>(-1)});
             return static_cast<int>(staged.files.size() - 1);
         }
         if (errno != EEXIST) return -1;

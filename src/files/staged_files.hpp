@@ -31,6 +31,9 @@ struct StagedFiles {
         int descriptor = -1;
         unsigned char attempt = 0;  ///< how many names were taken before its own
         bool moved = false;         ///< renamed onto its target
+        /// Written whole by a worker thread under the name its piece of work
+        /// gave it (writtenAside), and adopted; npos for one staged here.
+        std::size_t piece = static_cast<std::size_t>(-1);
     };
     std::vector<File> files;
     std::string createdFolder;  ///< made by this run; removed again when nothing was committed
@@ -47,6 +50,25 @@ struct StagedFiles {
     StagedFiles& operator=(StagedFiles&&) = default;
     ~StagedFiles();
 };
+
+/// The process number in the temporary names, learnt once.
+int stagingProcess(StagedFiles& staged);
+
+/// The temporary name under which a worker thread writes piece of work
+/// `piece` into `folder`, before the run knows the file's target.
+[[nodiscard]] std::string asideName(const std::string& folder, int process, std::size_t piece);
+
+/// Writes `bytes` whole into a new file `path` (created exclusively, never
+/// through a link, with `mode` less the umask): 0; the system's error when
+/// it cannot be created; −1 when it cannot be written or closed whole.
+[[nodiscard]] int writeAside(const std::string& path, std::string_view bytes, unsigned mode);
+
+/// A file a worker wrote aside in the target's folder becomes the staged
+/// file of `target`, moved onto it when the run commits.
+void adoptStaged(StagedFiles& staged, const std::string& target, std::size_t piece);
+
+/// The folder a target stands in ("." for a bare name).
+[[nodiscard]] std::string folderOf(const std::string& target);
 
 /// The temporary name of staged file `index`.
 [[nodiscard]] std::string temporaryOf(const StagedFiles& staged, std::size_t index);
