@@ -33,11 +33,15 @@ ConversionQueue::~ConversionQueue()
     }
     wake_.notify_all();
     for (std::thread& worker : workers_) worker.join();
-    // What was written aside and never delivered goes.
-    for (Pending& pending : pending_)
-        if (pending.checked && pending.rendered.valid() &&
-            pending.rendered.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+    // What was written aside and never delivered goes; a piece of work that
+    // was dropped before it began holds no result (a broken promise).
+    for (Pending& pending : pending_) {
+        if (!pending.checked || !pending.rendered.valid()) continue;
+        try {
             dropAside(pending.rendered.get());
+        } catch (const std::future_error&) {
+        }
+    }
 }
 
 std::string ConversionQueue::asideOf(std::size_t piece) const
