@@ -234,7 +234,8 @@ ExitCode checkStreamedResponse(RunState& run, ChannelResponse&& response)
     CheckedResponse checked;
     const ExitCode code = checkSection(run, index, response, checked);
     kept.reset();
-    if (code == ExitCode::SomeSkipped) return queue != nullptr ? queue->addMessages(std::move(said)) : ExitCode::Success;
+    if (code == ExitCode::SomeSkipped)
+        return queue != nullptr ? queue->addMessages(std::move(said)) : ExitCode::Success;
     if (code != ExitCode::Success) return queue != nullptr ? queue->addMessages(std::move(said), code) : code;
     run.selected.push_back(index);
     if (!run.oneReading) {

@@ -141,7 +141,8 @@ ExitCode ConversionQueue::deliver(const CheckedResponse& checked, std::optional<
         // Planned now, in order, as one thread plans it before converting: a
         // response whose name is refused and skipped says nothing of its conversion.
         code = stageNext(run_, checked);
-        if (code == ExitCode::SomeSkipped) code = ExitCode::Success;
+        if (code == ExitCode::SomeSkipped)
+            code = ExitCode::Success;
         else if (code == ExitCode::Success)
             code = deliverRendered(run_, checked, run_.targets.size() - 1, std::move(rendered), spent_);
         releaseTarget(run_);

@@ -245,8 +245,8 @@ Rendered renderAlone(const RunState& run, const CheckedResponse& checked, const 
             rendered.text = describeResponse(run, checked);
         } else {
             std::vector<double> own;
-            rendered.text = renderResponse(run, checked, tableFrequencies(run, checked.response, grid, own), budget,
-                                           rendered);
+            rendered.text =
+                renderResponse(run, checked, tableFrequencies(run, checked.response, grid, own), budget, rendered);
         }
     } catch (const std::bad_alloc&) {
         rendered.outcome = Rendered::Outcome::OutOfMemory;

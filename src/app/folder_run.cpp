@@ -124,7 +124,8 @@ ExitCode runFolder(RunState& run)
         if (chosen == 0 && !one.checked.empty()) report::convertingStarted();
         chosen += one.checked.size();
         kept.reset();
-        if (const ExitCode code = converting.queue->addMessages(std::move(said)); code != ExitCode::Success) return code;
+        if (const ExitCode code = converting.queue->addMessages(std::move(said)); code != ExitCode::Success)
+            return code;
         if (const ExitCode code = convertFrom(run, one, converting); code != ExitCode::Success) return code;
         run.progress.responses = run.converted;
     }

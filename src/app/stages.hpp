@@ -66,9 +66,9 @@ struct Rendered {
     enum class Outcome { Written, OutOfMemory, Refused };
     Outcome outcome = Outcome::Written;
     std::string text;
-    std::string reason;    ///< why it was refused
-    std::string messages;  ///< the warnings it gave, to be shown in the run's order
-    double work = 0.0;     ///< root-frequency terms spent
+    std::string reason;        ///< why it was refused
+    std::string messages;      ///< the warnings it gave, to be shown in the run's order
+    double work = 0.0;         ///< root-frequency terms spent
     bool workBounded = false;  ///< it came as far as the run's work bound
     /// A file's text written aside by the worker (piece `piece`, `size`
     /// bytes, or the system's error), for the delivery to adopt.
@@ -81,8 +81,8 @@ struct Rendered {
 
 /// One response converted, on any thread: it touches nothing of the run but
 /// reads its request; `budget` is what the run's work bound leaves it.
-[[nodiscard]] Rendered renderAlone(const RunState& run, const CheckedResponse& checked,
-                                   const std::vector<double>& grid, double budget);
+[[nodiscard]] Rendered renderAlone(const RunState& run, const CheckedResponse& checked, const std::vector<double>& grid,
+                                   double budget);
 
 /// A converted response delivered, in the run's order, on the run's thread:
 /// its messages shown, refused (or skipped) where the conversion or the

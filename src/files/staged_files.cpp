@@ -102,8 +102,8 @@ std::string asideName(const std::string& folder, int process, std::size_t piece)
 int writeAside(const std::string& path, std::string_view bytes, unsigned mode)
 {
     // NOLINTNEXTLINE(misc-redundant-expression): O_BINARY and O_NOFOLLOW may be 0
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_BINARY,
-                                  static_cast<int>(mode));
+    const int descriptor =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_BINARY, static_cast<int>(mode));
     if (descriptor < 0) return errno;
     const bool written = writeAll(descriptor, bytes);
     const bool closed = closeFile(descriptor);
@@ -161,8 +161,8 @@ int stageFile(StagedFiles& staged, const std::string& target)
         const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_BINARY,
                                       static_cast<int>(staged.mode));
         if (descriptor >= 0) {
-            staged.files.push_back({target, descriptor, static_cast<unsigned char>(attempt), false,
-                                    static_cast<std::size_t>(-1)});
+            staged.files.push_back(
+                {target, descriptor, static_cast<unsigned char>(attempt), false, static_cast<std::size_t>(-1)});
             return static_cast<int>(staged.files.size() - 1);
         }
         if (errno != EEXIST) return -1;
