@@ -102,7 +102,7 @@ ExitCode ConversionQueue::add(const CheckedResponse& checked, std::optional<std:
         }
         Rendered rendered = renderAlone(run_, checked, grid_, maxRootFrequencyTerms - spent_);
         const std::size_t target = at ? *at : run_.targets.size() - 1;
-        const ExitCode code = deliverRendered(run_, checked, target, std::move(rendered), spent_);
+        const ExitCode code = deliverRendered(run_, checked, target, rendered, spent_);
         if (!at) releaseTarget(run_);
         return code;
     }
@@ -136,7 +136,7 @@ ExitCode ConversionQueue::deliver(const CheckedResponse& checked, std::optional<
 {
     ExitCode code = ExitCode::Success;
     if (at) {
-        code = deliverRendered(run_, checked, *at, std::move(rendered), spent_);
+        code = deliverRendered(run_, checked, *at, rendered, spent_);
     } else {
         // Planned now, in order, as one thread plans it before converting: a
         // response whose name is refused and skipped says nothing of its conversion.
@@ -144,7 +144,7 @@ ExitCode ConversionQueue::deliver(const CheckedResponse& checked, std::optional<
         if (code == ExitCode::SomeSkipped)
             code = ExitCode::Success;
         else if (code == ExitCode::Success)
-            code = deliverRendered(run_, checked, run_.targets.size() - 1, std::move(rendered), spent_);
+            code = deliverRendered(run_, checked, run_.targets.size() - 1, rendered, spent_);
         releaseTarget(run_);
     }
     dropAside(rendered);

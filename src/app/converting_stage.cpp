@@ -257,7 +257,7 @@ Rendered renderAlone(const RunState& run, const CheckedResponse& checked, const 
     return rendered;
 }
 
-ExitCode deliverRendered(RunState& run, const CheckedResponse& checked, std::size_t at, Rendered&& rendered,
+ExitCode deliverRendered(RunState& run, const CheckedResponse& checked, std::size_t at, Rendered& rendered,
                          double& work)
 {
     work += rendered.work;

@@ -88,7 +88,7 @@ struct Rendered {
 /// its messages shown, refused (or skipped) where the conversion or the
 /// run's work bound says so, else written to its target `at`.
 [[nodiscard]] ExitCode deliverRendered(RunState& run, const CheckedResponse& checked, std::size_t at,
-                                       Rendered&& rendered, double& work);
+                                       Rendered& rendered, double& work);
 
 /// The files written.
 [[nodiscard]] ExitCode writeFiles(RunState& run);

@@ -154,8 +154,8 @@ public:
     }
     // A count, then that many rows of `widths` numbers; a dictionary FIR
     // piece may hold fewer (the rest follows under the same key).
-    void table(int countField, int countWidth, const char* label, const char* rowTag, std::vector<std::size_t> widths,
-               bool partial = false)
+    void table(int countField, int countWidth, const char* label, const char* rowTag,
+               const std::vector<std::size_t>& widths, bool partial = false)
     {
         Table table{countField, label, rowTag, fields_.integer(static_cast<std::size_t>(countWidth), label), {}};
         for (int i = 0; i < table.stated; ++i) {
@@ -480,13 +480,19 @@ private:
         defects_.push_back(channel_.defect);
         bool goOn = true;
         for (const std::string& line : channel_.identity) goOn = goOn && lines_.line(line);
+        std::string line;
+        auto say = [&](std::initializer_list<std::string_view> parts) {
+            line.clear();
+            for (const std::string_view part : parts) line.append(part);
+            goOn = goOn && lines_.line(line);
+        };
         for (const RespBlock& block : channel_.blocks) {
-            for (const auto& [label, value] : block.fields) goOn = goOn && lines_.line(label + ": " + value);
+            for (const auto& [label, value] : block.fields) say({label, ": ", value});
             for (const Table& table : block.tables) {
-                goOn = goOn && lines_.line(tag(block.blockette, table.countField) + "     " + table.countLabel + ": " +
-                                           std::to_string(table.stated));
+                say({tag(block.blockette, table.countField), "     ", table.countLabel, ": ",
+                     std::to_string(table.stated)});
                 for (std::size_t i = 0; i < table.rows.size(); ++i)
-                    goOn = goOn && lines_.line(table.tag + "  " + std::to_string(i) + table.rows[i]);
+                    say({table.tag, "  ", std::to_string(i), table.rows[i]});
             }
         }
         channel_ = ChannelInProgress{};
