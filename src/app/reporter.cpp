@@ -7,6 +7,7 @@
 #include "app/help_screen.hpp"
 #include "app/version.hpp"
 #include "response/ground_motion.hpp"
+#include "text/text_scan.hpp"
 
 namespace kalvert::report {
 namespace {
@@ -95,20 +96,8 @@ std::string sectionList(const std::vector<ChannelResponse>& all, std::size_t unl
 std::string shown(const std::string& text)
 {
     constexpr std::size_t longest = 64;
-    std::string out;
-    for (std::size_t i = 0; i < text.size() && i < longest; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7f) {
-            constexpr char hex[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += hex[c >> 4];
-            out += hex[c & 0xF];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    if (text.size() > longest) out += "\u2026";
-    return out;
+    return escapedField(
+        text, [](unsigned char c) { return c >= 0x20 && c != 0x7f; }, longest);
 }
 
 // A path as messages show it: control bytes as \xNN, each of its names cut

@@ -18,20 +18,8 @@ bool isPrintableWord(const std::string& code)
 std::string visible(const std::string& code)
 {
     constexpr std::size_t longest = 64;
-    std::string text;
-    for (std::size_t i = 0; i < code.size() && i < longest; ++i) {
-        const auto c = static_cast<unsigned char>(code[i]);
-        if (c > ' ' && c <= '~') {
-            text += static_cast<char>(c);
-            continue;
-        }
-        constexpr char hex[] = "0123456789ABCDEF";
-        text += "\\x";
-        text += hex[c >> 4];
-        text += hex[c & 0xF];
-    }
-    if (code.size() > longest) text += "\u2026";
-    return text;
+    return escapedField(
+        code, [](unsigned char c) { return c > ' ' && c <= '~'; }, longest);
 }
 
 }  // namespace

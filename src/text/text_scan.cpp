@@ -40,6 +40,24 @@ std::optional<double> readExactNumber(std::string_view text)
     return value;
 }
 
+std::string escapedField(std::string_view text, bool (*plain)(unsigned char c), std::size_t longest)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size() && i < longest; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (plain(c)) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        constexpr char hex[] = "0123456789ABCDEF";
+        out += "\\x";
+        out += hex[c >> 4];
+        out += hex[c & 0xF];
+    }
+    if (text.size() > longest) out += "\u2026";
+    return out;
+}
+
 void replaceControlBytes(std::string& text)
 {
     for (char& c : text)

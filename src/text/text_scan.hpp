@@ -35,6 +35,10 @@ inline constexpr std::string_view valueBlanks = " \t\r";
 /// "inf", "1e999").
 [[nodiscard]] std::optional<double> readExactNumber(std::string_view text);
 
+/// A field from a file as a message shows it: at most `longest` characters
+/// (then "…"), and every byte `plain` does not take as "\xNN".
+[[nodiscard]] std::string escapedField(std::string_view text, bool (*plain)(unsigned char c), std::size_t longest);
+
 /// Replaces every control byte (below 0x20, and DEL) by a blank: free text
 /// copied into a file holds no line break of its own.
 void replaceControlBytes(std::string& text);
