@@ -530,7 +530,9 @@ public:
                 length_ = std::size_t{1} << value;
                 return;
             }
-            at += std::stoul(std::string(length));
+            const std::size_t step = std::stoul(std::string(length));
+            if (step < blocketteHead) break;  // a length shorter than its own head: no blockette
+            at += step;
         }
         throw ReadError("the first record holds no blockette 010: not a SEED volume");
     }
