@@ -248,6 +248,12 @@ std::string roundTripText(double value)
     return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
+std::string roundTripDecimal(double value)
+{
+    char text[maxNumberLength + 16];
+    return std::string(text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed).ptr);
+}
+
 std::string roundTripScientific(double value)
 {
     char text[64];

@@ -38,6 +38,8 @@ void appendScientific(std::string& text, double value, int width, int precision)
 /// The shortest text that reads back to the same double ("0.1", "4e+05",
 /// "-1.2345678901234567e-300"): metadata files keep every bit.
 [[nodiscard]] std::string roundTripText(double value);
+/// The same without an exponent ("400000", "0.00001"): for xs:decimal fields.
+[[nodiscard]] std::string roundTripDecimal(double value);
 /// The same in scientific form with an upper-case E ("4E+05", "1.5E-01").
 [[nodiscard]] std::string roundTripScientific(double value);
 

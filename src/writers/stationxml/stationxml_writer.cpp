@@ -188,9 +188,17 @@ void filter(std::string& out, const CascadeStage& stage)
         out += "          <ApproximationType>MACLAURIN</ApproximationType>\n";
         number(out, "          ", "FrequencyLowerBound", terms.lowestFrequency);
         number(out, "          ", "FrequencyUpperBound", terms.highestFrequency);
-        number(out, "          ", "ApproximationLowerBound", terms.lowestInput);
-        number(out, "          ", "ApproximationUpperBound", terms.highestInput);
-        number(out, "          ", "MaximumError", terms.largestError);
+        // These three are xs:decimal: no exponent.
+        for (const auto& [name, value] :
+             {std::pair{"ApproximationLowerBound", terms.lowestInput},
+              std::pair{"ApproximationUpperBound", terms.highestInput}, std::pair{"MaximumError", terms.largestError}})
+            out.append("          <")
+                .append(name)
+                .append(">")
+                .append(roundTripDecimal(value))
+                .append("</")
+                .append(name)
+                .append(">\n");
         for (std::size_t i = 0; i < terms.coefficients.size(); ++i)
             out.append("          <Coefficient number=\"")
                 .append(std::to_string(i))
