@@ -522,7 +522,9 @@ public:
             const std::string_view length = trimmed(head.substr(3));
             if (!isDigits(head.substr(0, 3)) || !isDigits(length)) break;
             if (head.substr(0, 3) == "010") {
-                const std::string_view exponent = std::string_view(buffer_).substr(at + blocketteHead + 4, 2);
+                constexpr std::size_t exponentAt = blocketteHead + 4;  // after the version, F4
+                if (at + exponentAt + 2 > buffer_.size()) throw ReadError("blockette 010 is cut short");
+                const std::string_view exponent = std::string_view(buffer_).substr(at + exponentAt, 2);
                 const int value = isDigits(trimmed(exponent)) ? std::stoi(std::string(trimmed(exponent))) : 0;
                 if (value < shortestExponent || value > longestExponent)
                     throw ReadError("blockette 010 states a record length of 2^" + std::string(exponent) +
