@@ -235,6 +235,31 @@ std::string fileTimeStamp(const DateTime& time)
     return joinedTime(time, "-", "-", "");
 }
 
+std::string xmlTimeText(const DateTime& time)
+{
+    std::string text = joinedTime(time, "-", "T", ":");
+    text += ':';
+    appendDigits(text, time.second, 2);
+    return text + "Z";
+}
+
+std::string seedTimeText(const DateTime& time)
+{
+    const auto dayOfYear =
+        static_cast<int>(daysFromCivil(time.year, time.month, time.day) - daysFromCivil(time.year, 1, 1) + 1);
+    std::string text;
+    appendDigits(text, time.year, 4);
+    text += ',';
+    appendDigits(text, dayOfYear, 3);
+    text += ',';
+    appendDigits(text, time.hour, 2);
+    text += ':';
+    appendDigits(text, time.minute, 2);
+    text += ':';
+    appendDigits(text, time.second, 2);
+    return text;
+}
+
 std::string epochSpan(const std::optional<DateTime>& start, const std::optional<DateTime>& end)
 {
     return (start ? legacyTimeText(*start) : "?") + " to " + (end ? legacyTimeText(*end) : "open");

@@ -55,6 +55,12 @@ inline constexpr int openEpochYear = 2500;
 /// "2012-03-12-2028": the time as response file names carry it.
 [[nodiscard]] std::string fileTimeStamp(const DateTime& time);
 
+/// "2012-03-12T20:28:00Z": the time as StationXML states it (xs:dateTime, UTC).
+[[nodiscard]] std::string xmlTimeText(const DateTime& time);
+
+/// "2012,072,20:28:00": the time as SEED and RESP state it (day of the year).
+[[nodiscard]] std::string seedTimeText(const DateTime& time);
+
 /// "2002/11/19 21:07 to open": an epoch, "?" for an unknown start.
 [[nodiscard]] std::string epochSpan(const std::optional<DateTime>& start, const std::optional<DateTime>& end);
 

@@ -6,8 +6,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <exception>
-#include <memory>
-#include <stdexcept>
 #include <vector>
 #include <sys/stat.h>
 
@@ -55,20 +53,6 @@ bool readInto(int descriptor, std::size_t size, std::string& text)
     return got > 0;
 }
 
-// Read-only, and without waiting: a read-only open of a FIFO would otherwise
-// wait for a writer; the size check then refuses it.
-int openForReading(const std::string& path)
-{
-#ifdef O_NONBLOCK
-    // NOLINTNEXTLINE(misc-redundant-expression): O_RDONLY and O_BINARY are 0 on POSIX systems
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_BINARY);
-    if (descriptor >= 0) ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
-    return descriptor;
-#else
-    return ::open(path.c_str(), O_RDONLY | O_BINARY);
-#endif
-}
-
 }  // namespace
 
 namespace {
@@ -101,35 +85,18 @@ int openSized(const std::string& path, FileIdentity& identity, std::size_t& size
 
 }  // namespace
 
-ReadOutcome readFileStart(const std::string& path, std::size_t most, std::string& text, FileIdentity& identity)
+// Read-only, and without waiting: a read-only open of a FIFO would otherwise
+// wait for a writer; the size check then refuses it.
+int openForReading(const std::string& path)
 {
-    ReadOutcome outcome = ReadOutcome::Read;
-    std::size_t size = 0;
-    const int descriptor = openSized(path, identity, size, outcome);
-    if (descriptor < 0) return outcome;
-    const bool read = size > 0 && readInto(descriptor, size < most ? size : most, text);
-    ::close(descriptor);
-    return read ? ReadOutcome::Read : ReadOutcome::ReadFailed;
-}
-
-std::function<std::string_view()> filePieces(const std::string& path)
-{
-    const int opened = openForReading(path);
-    if (opened < 0) throw std::runtime_error("the file could not be opened again");
-    const std::shared_ptr<int> descriptor(new int(opened), [](const int* held) {
-        ::close(*held);
-        delete held;
-    });
-    constexpr std::size_t pieceSize = std::size_t{1} << 20;
-    const auto buffer = std::make_shared<std::vector<char>>(pieceSize);
-    return [descriptor, buffer]() -> std::string_view {
-        for (;;) {
-            const auto read = ::read(*descriptor, buffer->data(), static_cast<unsigned>(buffer->size()));
-            if (read < 0 && errno == EINTR) continue;
-            if (read < 0) throw std::runtime_error("the file could not be read again");
-            return {buffer->data(), static_cast<std::size_t>(read)};
-        }
-    };
+#ifdef O_NONBLOCK
+    // NOLINTNEXTLINE(misc-redundant-expression): O_RDONLY and O_BINARY are 0 on POSIX systems
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_BINARY);
+    if (descriptor >= 0) ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    return descriptor;
+#else
+    return ::open(path.c_str(), O_RDONLY | O_BINARY);
+#endif
 }
 
 ReadOutcome readWholeFile(const std::string& path, std::string& text, FileIdentity& identity)

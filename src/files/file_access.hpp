@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,15 +23,9 @@ struct FileIdentity {
 /// held in memory. `identity` names the file that was read.
 [[nodiscard]] ReadOutcome readWholeFile(const std::string& path, std::string& text, FileIdentity& identity);
 
-/// Reads at most `most` bytes from the start of `path`, refusing what
-/// readWholeFile refuses, the same way: a look at what kind of file it is.
-[[nodiscard]] ReadOutcome readFileStart(const std::string& path, std::size_t most, std::string& text,
-                                        FileIdentity& identity);
-
-/// The bytes of `path`, a piece (at most 1 MiB) at each call, an empty view
-/// at the end: memory holds one piece whatever the file's size. Throws
-/// std::runtime_error when the file cannot be opened or read (again).
-[[nodiscard]] std::function<std::string_view()> filePieces(const std::string& path);
+/// Opens `path` read-only without waiting for a FIFO's writer (the open
+/// then blocks as usual); a descriptor, or −1.
+[[nodiscard]] int openForReading(const std::string& path);
 
 /// The file `path` names, following links; nothing when there is none.
 [[nodiscard]] std::optional<FileIdentity> identityAt(const std::string& path);

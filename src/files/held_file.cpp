@@ -1,7 +1,6 @@
 #include "files/held_file.hpp"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <memory>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -11,10 +10,6 @@
 #include <io.h>
 #else
 #include <unistd.h>
-#endif
-
-#ifndef O_BINARY
-#define O_BINARY 0
 #endif
 
 namespace kalvert {
@@ -76,13 +71,7 @@ HeldFile::~HeldFile()
 
 ReadOutcome HeldFile::open(const std::string& path)
 {
-#ifdef O_NONBLOCK
-    // NOLINTNEXTLINE(misc-redundant-expression): O_RDONLY and O_BINARY are 0 on POSIX systems
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_BINARY);
-    if (descriptor >= 0) ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
-#else
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_BINARY);
-#endif
+    const int descriptor = openForReading(path);
     if (descriptor < 0) return ReadOutcome::OpenFailed;
     *this = HeldFile();
     descriptor_ = descriptor;

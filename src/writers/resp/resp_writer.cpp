@@ -23,21 +23,6 @@ std::string number(double value)
     return roundTripScientific(value);
 }
 
-// "2012,072,20:28:00": year, day of the year, time.
-std::string seedTime(const DateTime& time)
-{
-    const std::int64_t day = daysFromCivil(time.year, time.month, time.day) - daysFromCivil(time.year, 1, 1) + 1;
-    std::string text = std::to_string(time.year) + ",";
-    if (day < 100) text += day < 10 ? "00" : "0";
-    text += std::to_string(day) + ",";
-    for (const int value : {time.hour, time.minute, time.second}) {
-        if (value < 10) text += '0';
-        text += std::to_string(value) + ":";
-    }
-    text.pop_back();
-    return text;
-}
-
 void tableLine(std::string& out, const char* tag, std::size_t index, std::initializer_list<double> values)
 {
     out.append(tag);
@@ -191,9 +176,9 @@ std::string respChannel(const MetadataResponse& channel)
     out +=
         "B052F03     Location:    " + (response.id.location.empty() ? std::string("??") : response.id.location) + "\n";
     out += "B052F04     Channel:     " + response.id.channel + "\n";
-    out += "B052F22     Start date:  " + (response.start ? seedTime(*response.start) : std::string()) + "\n";
-    out +=
-        "B052F23     End date:    " + (response.end ? seedTime(*response.end) : std::string("No Ending Time")) + "\n";
+    out += "B052F22     Start date:  " + (response.start ? seedTimeText(*response.start) : std::string()) + "\n";
+    out += "B052F23     End date:    " + (response.end ? seedTimeText(*response.end) : std::string("No Ending Time")) +
+           "\n";
     out += "#\t\t=======================================\n";
     for (const CascadeStage& stage : channel.stages) stageBlockettes(out, stage);
     const StatedValues& stated = response.stated;

@@ -28,30 +28,11 @@ std::string escaped(const std::string& text)
     return out;
 }
 
-// xs:dateTime in UTC: "2012-03-12T20:28:00Z".
-std::string dateText(const DateTime& time)
-{
-    std::string text;
-    appendFixed(text, time.year, 4, 0);
-    for (const auto& [separator, value] : {std::pair{'-', time.month}, std::pair{'-', time.day}}) {
-        text += separator;
-        if (value < 10) text += '0';
-        text += std::to_string(value);
-    }
-    for (const auto& [separator, value] :
-         {std::pair{'T', time.hour}, std::pair{':', time.minute}, std::pair{':', time.second}}) {
-        text += separator;
-        if (value < 10) text += '0';
-        text += std::to_string(value);
-    }
-    return text + "Z";
-}
-
 std::string epochAttributes(const std::optional<DateTime>& start, const std::optional<DateTime>& end)
 {
     std::string text;
-    if (start) text += " startDate=\"" + dateText(*start) + "\"";
-    if (end) text += " endDate=\"" + dateText(*end) + "\"";
+    if (start) text += " startDate=\"" + xmlTimeText(*start) + "\"";
+    if (end) text += " endDate=\"" + xmlTimeText(*end) + "\"";
     return text;
 }
 
@@ -259,7 +240,7 @@ std::string stationXmlHead(const ChannelResponse&)
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<FDSNStationXML xmlns=\"http://www.fdsn.org/xml/station/1\" schemaVersion=\"1.2\">\n"
            "  <Source>kalvert</Source>\n  <Module>kalvert</Module>\n  <Created>" +
-           dateText(created) + "</Created>\n";
+           xmlTimeText(created) + "</Created>\n";
 }
 
 std::string stationXmlChannel(const MetadataResponse& channel)
